@@ -1,0 +1,86 @@
+// Start-up: the window's defaults, the stored settings, then the first face.
+#include "frm_QVanto.h"
+
+#include "host/AppInfo.h"
+#include "host/Clock.h"
+#include "host/ComboBox.h"
+#include "host/FontList.h"
+#include "host/Label.h"
+#include "host/OptionButton.h"
+#include "host/TextBox.h"
+#include "render/DateText.h"
+#include "settings/SettingsFile.h"
+
+#include <limits>
+
+namespace {
+
+struct ColorOption {
+    const char16_t *caption;
+    qint32 color;
+};
+constexpr ColorOption kColorOptions[7] = {
+    {u"黒", 0},        {u"赤", 255},      {u"緑", 65280},    {u"黄", 65535},
+    {u"青", 16711680}, {u"紫", 16711935}, {u"水", 16776960},
+};
+
+const QString kDefaultFace = QStringLiteral("ＭＳ Ｐゴシック");
+const QString kCredit = QStringLiteral("Copyright (C) 2026 QVanto developers");
+const QString kHomePage = QStringLiteral("HomePage: https://qvanto.example/");
+
+QString captionFor(const host::AppInfo &app)
+{
+    return app.Title + QLatin1Char(' ') + QString::number(app.Major) + QStringLiteral(" . ")
+         + QString::number(app.Minor) + QStringLiteral(" . ") + QString::number(app.Revision);
+}
+
+} // namespace
+
+void frm_QVanto::Form_Load()
+{
+    const host::AppInfo &app = m_services.app;
+    app::Controls &c = m_controls;
+
+    m_form.BeginLoad();
+    m_form.Show();
+    m_form.Hide();
+
+    m_form.SetCaption(captionFor(app));
+    c.lblTitle->SetCaption(app.Comments + QLatin1Char('\r') + kCredit + QLatin1Char('\r') + kHomePage);
+
+    // The host counts fonts in 16 bits; faces whose names start with "@" are
+    // the vertical-writing twins of other faces and are left out.
+    const QStringList families = m_services.fonts.families();
+    const auto count = qint16(qMin<qsizetype>(families.size(), std::numeric_limits<qint16>::max()));
+    QStringList faces;
+    for (qint16 i = 0; i < count; ++i)
+        if (!families[i].startsWith(QLatin1Char('@')))
+            faces.append(families[i]);
+    for (host::ComboBox *field : c.cmbFontName)
+        field->addItems(faces);
+    for (host::ComboBox *field : c.cmbFontName)
+        field->SetText(kDefaultFace);
+
+    for (int i = 0; i < 7; ++i) {
+        c.chkColor[size_t(i)]->SetCaption(QString::fromUtf16(kColorOptions[i].caption));
+        c.chkColor[size_t(i)]->SetForeColor(kColorOptions[i].color);
+    }
+
+    c.QVLabel[0]->SetText(QStringLiteral("会 社 名"));
+    c.QVLabel[1]->SetText(QStringLiteral("部課係名"));
+    c.QVLabel[2]->SetText(QStringLiteral("氏    名"));
+
+    const QDate today = m_services.clock.now().date();
+    c.QVDate[0]->SetText(QString::number(today.year()));
+    c.QVDate[1]->SetText(QString::number(today.month()));
+    c.QVDate[2]->SetText(QString::number(today.day()));
+    c.QVLabel[3]->SetText(render::DateRowText(c.QVDate[0]->Text(), c.QVDate[1]->Text(), c.QVDate[2]->Text()));
+    c.QVLabel[4]->SetText(QStringLiteral("QVANTOID"));
+
+    InkColor = 255;
+    bas_QVanto::SettingsControls settings = settingsControls();
+    bas_QVanto::LoadSettings(app, settings, m_splitter);
+
+    m_form.SetVisible(true);
+    RedrawStamp();
+}

@@ -1,0 +1,44 @@
+#include "WindowIcon.h"
+
+#include "host/FontResolver.h"
+
+#include <QPainter>
+
+QImage WindowIconImage(int sizePx)
+{
+    QImage image(sizePx, sizePx, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor red(0xE0, 0, 0);
+    const double s = sizePx;
+    const double pen = qMax(1.0, s / 16);
+    const double r = s / 2 - pen;
+    const QPointF centre(s / 2, s / 2);
+    p.setPen(QPen(red, pen));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(centre, r, r);
+    const double band = r * 0.8;
+    p.drawLine(QPointF(centre.x() - r * 0.97, centre.y() - band / 2), QPointF(centre.x() + r * 0.97, centre.y() - band / 2));
+    p.drawLine(QPointF(centre.x() - r * 0.97, centre.y() + band / 2), QPointF(centre.x() + r * 0.97, centre.y() + band / 2));
+
+    QFont font = host::FontResolver::shared().widgetFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, true);
+    p.setPen(red);
+    auto write = [&](const QString &text, double top, double height) {
+        font.setPixelSize(qMax(4, int(height * 0.8)));
+        p.setFont(font);
+        p.drawText(QRectF(0, top, s, height), Qt::AlignCenter, text);
+    };
+    write(QStringLiteral("会社"), centre.y() - r * 0.75, r * 0.35);
+    write(QStringLiteral("日付"), centre.y() - band / 2, band);
+    write(QStringLiteral("印"), centre.y() + band / 2 + r * 0.05, r * 0.4);
+    return image;
+}
+
+QIcon WindowIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128})
+        icon.addPixmap(QPixmap::fromImage(WindowIconImage(size)));
+    return icon;
+}

@@ -1,0 +1,101 @@
+#include "frm_QVanto.h"
+
+#include "host/AppInfo.h"
+#include "host/CheckBox.h"
+#include "host/ComboBox.h"
+#include "host/OptionButton.h"
+#include "host/PictureBox.h"
+#include "host/TextBox.h"
+#include "render/RedrawStamp.h"
+#include "settings/SettingsFile.h"
+#include "stamp/StampNow.h"
+#include "WindowIcon.h"
+
+#include <QButtonGroup>
+#include <QPushButton>
+
+namespace {
+constexpr double kClientWidthTwips = 3510;
+constexpr double kClientHeightTwips = 4530;
+} // namespace
+
+frm_QVanto::frm_QVanto(host::Services services)
+    : m_services(services), m_errors(services.messages, services.app.Title),
+      m_form(kClientWidthTwips, kClientHeightTwips), m_controls(app::BuildLayout(m_form))
+{
+    m_form.setWindowIcon(WindowIcon());
+    connectHandlers();
+}
+
+frm_QVanto::~frm_QVanto() = default;
+
+void frm_QVanto::connectHandlers()
+{
+    // Every handler runs inside the default error report, so no failure
+    // crosses the event loop and the program keeps running.
+    auto guarded = [this](auto handler) {
+        return [this, handler](auto &&...args) { m_errors.run([&] { handler(args...); }); };
+    };
+    connect(&m_form, &host::Form::Unload, this,
+            guarded([this](qint16 &cancel) { Form_Unload(cancel); }));
+    connect(m_controls.chkColorGroup, &QButtonGroup::idClicked, this,
+            guarded([this](int id) { chkColor_Click(qint16(id)); }));
+    connect(m_controls.cmdPetan, &QPushButton::clicked, this, guarded([this](bool) { cmdPetan_Click(); }));
+    connect(m_controls.cmdCopyRight, &QPushButton::clicked, this,
+            guarded([this](bool) { cmdCopyRight_Click(); }));
+    for (qint16 i = 0; i < 5; ++i)
+        connect(m_controls.QVLabel[size_t(i)], &host::TextBox::Change, this,
+                guarded([this, i] { QVLabel_Change(i); }));
+    for (qint16 i = 0; i < 4; ++i)
+        connect(m_controls.cmbFontName[size_t(i)], &host::ComboBox::Click, this,
+                guarded([this, i] { cmbFontName_Click(i); }));
+    connect(m_controls.chkQVID, &host::CheckBox::Click, this, guarded([this] { chkQVID_Click(); }));
+    connect(m_controls.Picture1, &host::PictureBox::MouseDown, this,
+            guarded([this](int button, int shift, float x, float y) {
+                Picture1_MouseDown(qint16(button), qint16(shift), x, y);
+            }));
+}
+
+render::FaceControls frm_QVanto::faceControls()
+{
+    render::FaceControls face;
+    face.QVLabel = m_controls.QVLabel;
+    face.QVDate = m_controls.QVDate;
+    face.cmbFontName = m_controls.cmbFontName;
+    face.chkQVID = m_controls.chkQVID;
+    face.Picture1 = &m_controls.Picture1->surface();
+    face.InkColor = &InkColor;
+    return face;
+}
+
+bas_QVanto::SettingsControls frm_QVanto::settingsControls()
+{
+    return bas_QVanto::SettingsControls{
+        {m_controls.QVLabel[0], m_controls.QVLabel[1], m_controls.QVLabel[2], m_controls.QVLabel[3]},
+        m_controls.cmbFontName,
+        InkColor,
+        *m_controls.chkQVID};
+}
+
+void frm_QVanto::RedrawStamp()
+{
+    render::FaceControls face = faceControls();
+    render::RedrawStamp(face, m_geometry);
+    m_controls.Picture1->Refresh();
+}
+
+void frm_QVanto::StampNow()
+{
+    stamp::StampContext context{
+        m_controls.QVLabel,
+        [this] { RedrawStamp(); },
+        [this] { return m_controls.Picture1->Image(); },
+        [this] { m_form.SetWindowState(1); },
+        m_stampIds,
+        m_services.clock,
+        m_services.clipboard,
+        m_services.messages,
+        m_services.sound,
+        m_services.app};
+    stamp::StampNow(context);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "Layout.h"
+
+#include "host/ErrorReport.h"
+#include "host/Form.h"
+#include "host/Services.h"
+#include "render/StampFace.h"
+#include "settings/SplitSettingLine.h"
+#include "stamp/NewStampId.h"
+
+#include <QObject>
+
+namespace bas_QVanto {
+struct SettingsControls;
+}
+
+// The program's one window: its controls, the state the program keeps
+// besides them, the event handlers (which only dispatch) and the routines
+// that do the work.
+class frm_QVanto : public QObject {
+    Q_OBJECT
+public:
+    explicit frm_QVanto(host::Services services);
+    ~frm_QVanto() override;
+
+    // Start-up: fills the controls, reads the settings, shows the window and
+    // draws the face once.
+    void Form_Load();
+
+    // Event handlers.
+    void Form_Unload(qint16 &Cancel);
+    void chkColor_Click(qint16 Index);
+    void cmdPetan_Click();
+    void cmdCopyRight_Click();
+    void QVLabel_Change(qint16 Index);
+    void cmbFontName_Click(qint16 Index);
+    void chkQVID_Click();
+    void Picture1_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+
+    // The routines the handlers dispatch to.
+    void RedrawStamp();
+    void StampNow();
+
+    host::Form &form() { return m_form; }
+    const app::Controls &controls() const { return m_controls; }
+    const render::StampGeometry &geometry() const { return m_geometry; }
+    qint32 InkColor = 255;
+
+private:
+    void connectHandlers();
+    render::FaceControls faceControls();
+    bas_QVanto::SettingsControls settingsControls();
+
+    host::Services m_services;
+    host::ErrorReport m_errors;
+    host::Form m_form;
+    app::Controls m_controls;
+    render::StampGeometry m_geometry;
+    bas_QVanto::StampIdState m_stampIds;
+    bas_QVanto::SplitState m_splitter;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QComboBox>
+
+namespace host {
+
+// An editable combo box: a text field with a drop-down list. Click is raised
+// only when an entry is picked from the list, never while the user types.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ComboBox(QWidget *parent = nullptr);
+
+    void AddItem(const QString &item) { addItem(item); }
+    QString Text() const { return currentText(); }
+    void SetText(const QString &text) { setEditText(text); }
+
+signals:
+    void Click();
+};
+
+} // namespace host

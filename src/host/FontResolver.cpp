@@ -1,0 +1,90 @@
+#include "FontResolver.h"
+
+#include "Units.h"
+
+#include <QFontDatabase>
+
+namespace host {
+
+namespace {
+
+const char *aliasFor(const QString &name)
+{
+    struct Alias {
+        const char16_t *name;
+        const char *family;
+    };
+    static const Alias aliases[] = {
+        {u"ＭＳ Ｐゴシック", "IPAPGothic"}, {u"MS PGothic", "IPAPGothic"},
+        {u"ＭＳ ゴシック", "IPAGothic"},    {u"MS Gothic", "IPAGothic"},
+        {u"ＭＳ Ｐ明朝", "IPAPMincho"},     {u"MS PMincho", "IPAPMincho"},
+        {u"ＭＳ 明朝", "IPAMincho"},        {u"MS Mincho", "IPAMincho"},
+        {u"HG正楷書体-PRO", "IPAPMincho"},  {u"メイリオ", "IPAPGothic"},
+        {u"Meiryo", "IPAPGothic"},
+    };
+    for (const Alias &alias : aliases)
+        if (name.compare(QString::fromUtf16(alias.name), Qt::CaseInsensitive) == 0)
+            return alias.family;
+    return nullptr;
+}
+
+const QString &japaneseFallback()
+{
+    static const QString fallback = [] {
+        for (const char *candidate : {"IPAPGothic", "IPAGothic", "Noto Sans CJK JP"})
+            if (QFontDatabase::hasFamily(QString::fromLatin1(candidate)))
+                return QString::fromLatin1(candidate);
+        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }();
+    return fallback;
+}
+
+} // namespace
+
+QString FontResolver::family(const QString &faceName)
+{
+    auto cached = m_cache.constFind(faceName);
+    if (cached != m_cache.constEnd())
+        return *cached;
+    QString resolved;
+    if (!faceName.trimmed().isEmpty() && QFontDatabase::hasFamily(faceName))
+        resolved = faceName;
+    else if (const char *alias = aliasFor(faceName.trimmed());
+             alias && QFontDatabase::hasFamily(QString::fromLatin1(alias)))
+        resolved = QString::fromLatin1(alias);
+    else
+        resolved = japaneseFallback();
+    m_cache.insert(faceName, resolved);
+    return resolved;
+}
+
+QFont FontResolver::font(const QString &faceName, double pointSize, Style style)
+{
+    QFont font;
+    font.setFamilies({family(faceName), japaneseFallback()});
+    // Unhinted outlines grow smoothly with the size, which the size search relies on.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setPointSizeF(pointSize);
+    font.setBold(style.bold);
+    font.setItalic(style.italic);
+    font.setUnderline(style.underline);
+    font.setStrikeOut(style.strikeOut);
+    return font;
+}
+
+QFont FontResolver::widgetFont(const QString &faceName, double pointSize, bool bold)
+{
+    QFont font;
+    font.setFamilies({family(faceName), japaneseFallback()});
+    font.setPixelSize(pointsToPx(pointSize));
+    font.setBold(bold);
+    return font;
+}
+
+FontResolver &FontResolver::shared()
+{
+    static FontResolver resolver;
+    return resolver;
+}
+
+} // namespace host

@@ -1,0 +1,78 @@
+#include "Form.h"
+
+#include "Units.h"
+
+#include <QCloseEvent>
+#include <cmath>
+
+namespace host {
+
+Form::Form(double clientWidthTwips, double clientHeightTwips)
+    : m_outerWidthTwips(clientWidthTwips + kBorderTwips), m_clientHeightTwips(clientHeightTwips)
+{
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    SetWidth(m_outerWidthTwips);
+}
+
+void Form::SetWidth(double outerWidthTwips)
+{
+    m_outerWidthTwips = outerWidthTwips;
+    const int widthPx = qMax(1, int(std::lround(twipsToPx(outerWidthTwips - kBorderTwips))));
+    const int heightPx = int(std::lround(twipsToPx(m_clientHeightTwips)));
+    setFixedSize(widthPx, heightPx);
+}
+
+int Form::WindowState() const
+{
+    const Qt::WindowStates states = windowState();
+    if (states & Qt::WindowMinimized)
+        return 1;
+    if (states & Qt::WindowMaximized)
+        return 2;
+    return 0;
+}
+
+void Form::SetWindowState(int state)
+{
+    switch (state) {
+    case 1: showMinimized(); break;
+    case 2: showMaximized(); break;
+    default: showNormal(); break;
+    }
+}
+
+void Form::Show()
+{
+    if (m_loading)
+        m_shownWhileLoading = true;
+    else
+        show();
+}
+
+void Form::Hide()
+{
+    if (m_loading)
+        m_shownWhileLoading = false;
+    else
+        hide();
+}
+
+void Form::SetVisible(bool visible)
+{
+    m_loading = false;
+    setVisible(visible);
+}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    qint16 cancel = 0;
+    emit Unload(cancel);
+    if (cancel != 0)
+        event->ignore();
+    else
+        event->accept();
+}
+
+} // namespace host

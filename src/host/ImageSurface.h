@@ -1,0 +1,84 @@
+#pragma once
+
+#include "FontResolver.h"
+#include "Surface.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <memory>
+
+namespace host {
+
+// A Surface drawing into a persistent QImage at 96 dpi, 15 twips a pixel.
+// Font sizes are kept exactly as set (up to kMaxFontSize); metrics for each
+// face, style and size are measured once and reused.
+class ImageSurface final : public Surface {
+public:
+    static constexpr double kMaxFontSize = 2160.0;
+    static constexpr int kBorderPx = 2;
+
+    // outerWidthTwips and outerHeightTwips include a border of kBorderPx on each side.
+    ImageSurface(double outerWidthTwips, double outerHeightTwips, qint32 backColor = 0xFFFFFF);
+
+    double Width() const override { return m_outerWidthTwips; }
+    void setFillColor(qint32 color) override { m_fillColor = color; }
+    void setFillStyle(int style) override { m_fillStyle = style; }
+    void Cls() override;
+    void setDrawWidth(int px) override;
+    void Circle(double x, double y, double radius, qint32 color) override;
+    void Line(double x1, double y1, double x2, double y2, qint32 color) override;
+
+    void setForeColor(qint32 color) override { m_foreColor = color; }
+    void setFontName(const QString &name) override;
+    void setFontSize(double points) override;
+    double FontSize() const override { return m_fontSize; }
+    void setFontBold(bool on) override;
+    void setFontItalic(bool on) override;
+    void setFontUnderline(bool on) override;
+    void setFontStrikethru(bool on) override;
+
+    double TextWidth(const QString &text) override;
+    double TextHeight(const QString &text) override;
+
+    void setCurrentX(double x) override { m_currentX = x; }
+    void setCurrentY(double y) override { m_currentY = y; }
+    double CurrentX() const override { return m_currentX; }
+    double CurrentY() const override { return m_currentY; }
+    void Print(const QString &text) override;
+
+    QImage Image() const override { return m_image; }
+    const QImage &image() const { return m_image; }
+
+    void setBackColor(qint32 color) { m_backColor = color; }
+
+private:
+    struct FontKey {
+        QString family;
+        double size;
+        FontResolver::Style style;
+        bool operator==(const FontKey &) const = default;
+    };
+    friend size_t qHash(const FontKey &key, size_t seed);
+    struct FontEntry {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    const FontEntry &currentFont();
+
+    QImage m_image;
+    double m_outerWidthTwips;
+    qint32 m_backColor;
+    qint32 m_fillColor = 0xFFFFFF;
+    int m_fillStyle = 0;
+    int m_drawWidth = 1;
+    qint32 m_foreColor = 0;
+    QString m_fontName;
+    double m_fontSize = 12.0;
+    FontResolver::Style m_style;
+    double m_currentX = 0;
+    double m_currentY = 0;
+    const FontEntry *m_current = nullptr;
+    QHash<FontKey, std::shared_ptr<FontEntry>> m_fonts;
+};
+
+} // namespace host

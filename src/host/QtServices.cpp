@@ -1,0 +1,30 @@
+// The real seams over Qt: fonts, message box and clipboard.
+#include "Clipboard.h"
+#include "FontList.h"
+#include "MessageBox.h"
+
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace host {
+
+QStringList QtFontList::families() const { return QFontDatabase::families(); }
+
+void QtMessageBox::show(const QString &text, const QString &caption, Icon icon)
+{
+    QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon, caption,
+                    text, QMessageBox::Ok);
+    box.exec();
+}
+
+void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
+
+void QtClipboard::SetData(const QImage &picture)
+{
+    // An opaque RGB image: pasted stamps have a white background, not alpha.
+    QGuiApplication::clipboard()->setImage(picture.convertToFormat(QImage::Format_RGB32));
+}
+
+} // namespace host

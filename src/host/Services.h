@@ -1,0 +1,23 @@
+#pragma once
+
+namespace host {
+
+struct AppInfo;
+class Clipboard;
+class Clock;
+class FontList;
+class MessageBox;
+class SoundPlayer;
+
+// The platform seams the program's logic reaches the world through; the
+// program passes the real ones, tests pass fakes.
+struct Services {
+    Clock &clock;
+    const AppInfo &app;
+    FontList &fonts;
+    MessageBox &messages;
+    Clipboard &clipboard;
+    SoundPlayer &sound;
+};
+
+} // namespace host

@@ -1,0 +1,65 @@
+#include "RedrawStamp.h"
+
+#include "DateText.h"
+#include "DrawRow.h"
+
+#include "host/CheckBox.h"
+#include "host/Surface.h"
+#include "host/TextBox.h"
+
+namespace render {
+
+namespace {
+
+constexpr qint32 kWhite = 0xFFFFFF;
+constexpr int kTransparentFill = 1;
+constexpr int kFrameWidthPx = 2;
+
+void computeGeometry(double outerWidth, StampGeometry &g)
+{
+    g.StampRadius = float((outerWidth - 25 - 90) / 2);
+    g.StampCenterX = float(double(g.StampRadius) + 25);
+    g.StampCenterY = float(double(g.StampRadius) + 25);
+    g.DateBandHeight = float(double(g.StampCenterY) / 2.5);
+}
+
+void drawFrame(host::Surface &surface, const StampGeometry &g, qint32 ink)
+{
+    const double r = g.StampRadius;
+    const double cx = g.StampCenterX;
+    const double cy = g.StampCenterY;
+    const double halfBand = double(g.DateBandHeight) / 2;
+    surface.setDrawWidth(kFrameWidthPx);
+    surface.Circle(cx, cy, r, ink);
+    surface.setDrawWidth(kFrameWidthPx);
+    surface.Line(cx - 0.97 * r, cy - halfBand, cx + 0.97 * r, cy - halfBand, ink);
+    surface.Line(cx - 0.97 * r, cy + halfBand, cx + 0.97 * r, cy + halfBand, ink);
+}
+
+} // namespace
+
+void RedrawStamp(FaceControls &c, StampGeometry &g)
+{
+    host::Surface &surface = *c.Picture1;
+    computeGeometry(surface.Width(), g);
+
+    surface.setFillColor(kWhite);
+    surface.setFillStyle(kTransparentFill);
+    surface.Cls();
+
+    c.QVLabel[3]->SetText(DateRowText(c.QVDate[0]->Text(), c.QVDate[1]->Text(), c.QVDate[2]->Text()));
+
+    const double r = g.StampRadius;
+    const double cy = g.StampCenterY;
+    const double h = g.DateBandHeight;
+    DrawRow(c, g, cy, QStringLiteral("center"), h, 1.9 * r, 3, 3);
+    const double y1 = DrawRow(c, g, cy - h / 2 - 25, QStringLiteral("bottom"), h, 1.7 * r, 1, 1);
+    DrawRow(c, g, y1, QStringLiteral("bottom"), r - (y1 + 500), 1.2 * r, 0, 0);
+    DrawRow(c, g, cy + h / 2 + 50, QStringLiteral("top"), h, 1.7 * r, 2, 2);
+    if (c.chkQVID->Value() != 0)
+        DrawRow(c, g, cy + r - 0.9 * h, QStringLiteral("top"), h, 1.1 * r, 4, 3);
+
+    drawFrame(surface, g, *c.InkColor);
+}
+
+} // namespace render

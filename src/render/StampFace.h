@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <QtGlobal>
+
+namespace host {
+class CheckBox;
+class ComboBox;
+class Surface;
+class TextBox;
+} // namespace host
+
+namespace render {
+
+// Where the last redraw put the stamp; the click handling reads it back.
+// Kept in single precision, as the face's layout has always been.
+struct StampGeometry {
+    float StampRadius = 0;
+    float StampCenterX = 0;
+    float StampCenterY = 0;
+    float DateBandHeight = 0;
+};
+
+// The window's controls and state the face is drawn from.
+struct FaceControls {
+    std::array<host::TextBox *, 5> QVLabel{};
+    std::array<host::TextBox *, 3> QVDate{};
+    std::array<host::ComboBox *, 4> cmbFontName{};
+    host::CheckBox *chkQVID = nullptr;
+    host::Surface *Picture1 = nullptr;
+    const qint32 *InkColor = nullptr;
+};
+
+} // namespace render

@@ -1,0 +1,194 @@
+// The window as a whole, with fake seams: start-up state, the handlers and
+// the default error report.
+#include "app/frm_QVanto.h"
+
+#include "host/AppInfo.h"
+#include "host/CheckBox.h"
+#include "host/ComboBox.h"
+#include "host/Label.h"
+#include "host/OptionButton.h"
+#include "host/PictureBox.h"
+#include "host/TextBox.h"
+
+#include "fakes/FakeClock.h"
+#include "fakes/FakeServices.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Program {
+    explicit Program(const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
+                     QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("@IPAGothic"),
+                                              QStringLiteral("Mail@Face"), QString()})
+        : clock(now), fonts(std::move(fontNames))
+    {
+        app.Title = QStringLiteral("QVanto");
+        app.Comments = QStringLiteral("日付印のビットマップ画像を生成し、クリップボードに転送するツールです。");
+        app.Major = 1;
+        app.Minor = 1;
+        app.Revision = 9;
+        app.Path = folder.path();
+        app.EXEName = QStringLiteral("qvanto");
+        window = std::make_unique<frm_QVanto>(host::Services{clock, app, fonts, messages, clipboard, sound});
+        window->Form_Load();
+    }
+    const app::Controls &c() const { return window->controls(); }
+    QImage face() const { return c().Picture1->Image(); }
+
+    QTemporaryDir folder;
+    fakes::FakeClock clock;
+    host::AppInfo app;
+    fakes::FakeFontList fonts;
+    fakes::FakeMessageBox messages;
+    fakes::FakeClipboard clipboard;
+    fakes::FakeSoundPlayer sound;
+    std::unique_ptr<frm_QVanto> window;
+};
+
+bool isInk(const QColor &color, const QColor &ink)
+{
+    return qAbs(color.red() - ink.red()) < 60 && qAbs(color.green() - ink.green()) < 60
+        && qAbs(color.blue() - ink.blue()) < 60;
+}
+
+} // namespace
+
+class tst_frm_QVanto : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpState()
+    {
+        Program p;
+        const auto &c = p.c();
+        QCOMPARE(p.window->form().Caption(), QStringLiteral("QVanto 1 . 1 . 9"));
+        QVERIFY(p.window->form().isVisible());
+        QCOMPARE(c.QVLabel[0]->Text(), QStringLiteral("会 社 名"));
+        QCOMPARE(c.QVLabel[1]->Text(), QStringLiteral("部課係名"));
+        QCOMPARE(c.QVLabel[2]->Text(), QStringLiteral("氏    名"));
+        QCOMPARE(c.QVLabel[3]->Text(), QStringLiteral("2027.01.01"));
+        QCOMPARE(c.QVLabel[4]->Text(), QStringLiteral("QVANTOID"));
+        QCOMPARE(c.QVDate[0]->Text() + c.QVDate[1]->Text() + c.QVDate[2]->Text(), QStringLiteral("202711"));
+        QCOMPARE(p.window->InkColor, 255);
+        QCOMPARE(c.chkQVID->Value(), 0);
+        for (const auto *field : c.cmbFontName) {
+            QCOMPARE(field->Text(), QStringLiteral("ＭＳ Ｐゴシック"));
+            QCOMPARE(field->count(), 3);
+            QCOMPARE(field->itemText(0), QStringLiteral("IPAPGothic"));
+            QCOMPARE(field->itemText(1), QStringLiteral("Mail@Face"));
+            QCOMPARE(field->itemText(2), QString());
+        }
+        const QStringList captions{"黒", "赤", "緑", "黄", "青", "紫", "水", "", ""};
+        const QList<qint32> colors{0, 255, 65280, 65535, 16711680, 16711935, 16776960,
+                                   host::kButtonTextColor, host::kButtonTextColor};
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(c.chkColor[size_t(i)]->Caption(), captions[i]);
+            QCOMPARE(c.chkColor[size_t(i)]->ForeColor(), colors[i]);
+            QVERIFY(!c.chkColor[size_t(i)]->Value());
+        }
+        const QStringList about = c.lblTitle->Caption().split(QLatin1Char('\r'));
+        QCOMPARE(about.size(), 3);
+        QCOMPARE(about[0], p.app.Comments);
+        QVERIFY(about[2].startsWith(QStringLiteral("HomePage: ")));
+        QVERIFY(!c.lblTitle->Caption().contains(QLatin1Char('\n')));
+    }
+
+    void noFontsGivesEmptyLists()
+    {
+        Program p(QDateTime(QDate(2026, 12, 6), QTime(8, 0)), {});
+        for (const auto *field : p.c().cmbFontName) {
+            QCOMPARE(field->count(), 0);
+            QCOMPARE(field->Text(), QStringLiteral("ＭＳ Ｐゴシック"));
+        }
+        QCOMPARE(p.c().QVLabel[3]->Text(), QStringLiteral("2026.12.06"));
+    }
+
+    void firstFaceIsDrawnInRed()
+    {
+        Program p;
+        const QImage face = p.face();
+        QCOMPARE(face.size(), QSize(217, 217));
+        const QColor red(255, 0, 0);
+        // The circle's extremes on the centre row and column, the band lines.
+        QVERIFY(isInk(face.pixelColor(1, 108), red) || isInk(face.pixelColor(2, 108), red));
+        QVERIFY(isInk(face.pixelColor(215, 108), red) || isInk(face.pixelColor(214, 108), red));
+        QVERIFY(isInk(face.pixelColor(108, 1), red) || isInk(face.pixelColor(108, 2), red));
+        for (int x : {10, 60, 160, 205}) {
+            QVERIFY(isInk(face.pixelColor(x, 86), red) || isInk(face.pixelColor(x, 87), red));
+            QVERIFY(isInk(face.pixelColor(x, 129), red) || isInk(face.pixelColor(x, 130), red));
+        }
+        QCOMPARE(face.pixelColor(0, 0), QColor(Qt::white));
+    }
+
+    void widthToggle()
+    {
+        Program p;
+        host::Form &form = p.window->form();
+        QCOMPARE(form.Width(), 3600.0);
+        p.c().cmdCopyRight->click();
+        QCOMPARE(form.Width(), 9000.0);
+        QCOMPARE(form.width(), 594);
+        p.c().cmdCopyRight->click();
+        QCOMPARE(form.Width(), 3600.0);
+        for (double width : {3601.0, 5000.0}) {
+            form.SetWidth(width);
+            p.window->cmdCopyRight_Click();
+            QCOMPARE(form.Width(), 3600.0);
+        }
+    }
+
+    void colourOptionSetsTheInkAndRedraws()
+    {
+        Program p;
+        p.c().chkColor[6]->click();
+        QCOMPARE(p.window->InkColor, 16776960);
+        QVERIFY(p.c().chkColor[6]->Value());
+        QVERIFY(isInk(p.face().pixelColor(60, 86), QColor(0, 255, 255))
+                || isInk(p.face().pixelColor(60, 87), QColor(0, 255, 255)));
+        p.c().chkColor[7]->click();
+        QCOMPARE(p.window->InkColor, host::kButtonTextColor);
+    }
+
+    void editsRedrawButTypedFaceNamesWait()
+    {
+        Program p;
+        const QImage before = p.face();
+        QTest::keyClicks(p.c().cmbFontName[3]->lineEdit(), QStringLiteral("Mincho"));
+        p.c().cmbFontName[3]->SetText(QStringLiteral("IPAMincho"));
+        QCOMPARE(p.face(), before);
+        p.c().chkQVID->click();
+        const QImage withId = p.face();
+        QVERIFY(withId != before);
+        p.c().QVLabel[2]->clear();
+        QVERIFY(p.face() != withId);
+        QCOMPARE(p.c().QVLabel[2]->Text(), QString());
+    }
+
+    void datePressesStepAndRedraw()
+    {
+        Program p;
+        emit p.c().Picture1->MouseDown(1, 0, 800, 1600);
+        QCOMPARE(p.c().QVDate[0]->Text(), QStringLiteral("2028"));
+        QCOMPARE(p.c().QVLabel[3]->Text(), QStringLiteral("2028.01.01"));
+        emit p.c().Picture1->MouseDown(2, 0, 2800, 1600);
+        QCOMPARE(p.c().QVLabel[3]->Text(), QStringLiteral("2028.01.31"));
+    }
+
+    void unhandledErrorsAreReportedAndTheProgramGoesOn()
+    {
+        Program p;
+        p.c().QVDate[1]->SetText(QStringLiteral("abc"));
+        emit p.c().Picture1->MouseDown(1, 0, 2000, 1600);
+        QCOMPARE(p.messages.shown.size(), size_t(1));
+        QCOMPARE(p.messages.shown[0].caption, QStringLiteral("QVanto"));
+        QCOMPARE(p.c().QVDate[1]->Text(), QStringLiteral("abc"));
+        // Still working: another press on the year goes through.
+        emit p.c().Picture1->MouseDown(1, 0, 800, 1600);
+        QCOMPARE(p.c().QVDate[0]->Text(), QStringLiteral("2028"));
+    }
+};
+
+QTEST_MAIN(tst_frm_QVanto)
+#include "tst_frm_QVanto.moc"

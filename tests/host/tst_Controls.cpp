@@ -1,0 +1,132 @@
+// The host controls' semantics that the program's logic relies on.
+#include "host/CheckBox.h"
+#include "host/ComboBox.h"
+#include "host/ErrorReport.h"
+#include "host/Form.h"
+#include "host/HostError.h"
+#include "host/TextBox.h"
+
+#include "fakes/FakeServices.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+class tst_Controls : public QObject {
+    Q_OBJECT
+private slots:
+    void textBoxRaisesChangeOnlyWhenTextChanges()
+    {
+        host::TextBox box;
+        QSignalSpy changes(&box, &host::TextBox::Change);
+        box.SetText(QStringLiteral("会社"));
+        box.SetText(QStringLiteral("会社"));
+        QCOMPARE(changes.count(), 1);
+        box.SetText(QString());
+        QCOMPARE(changes.count(), 2);
+        QTest::keyClicks(&box, QStringLiteral("ab"));
+        QCOMPARE(changes.count(), 4);
+        QCOMPARE(box.Text(), QStringLiteral("ab"));
+    }
+
+    void textBoxChangeIsSynchronousAndEndsNesting()
+    {
+        // A handler that writes the same text again must not recurse.
+        host::TextBox box;
+        int depth = 0, calls = 0;
+        QObject::connect(&box, &host::TextBox::Change, [&] {
+            ++calls;
+            ++depth;
+            QVERIFY(depth < 3);
+            box.SetText(QStringLiteral("fixed"));
+            --depth;
+        });
+        box.SetText(QStringLiteral("other"));
+        QCOMPARE(calls, 2);
+        QCOMPARE(box.Text(), QStringLiteral("fixed"));
+    }
+
+    void textBoxKeepsLongTexts()
+    {
+        host::TextBox box;
+        const QString longText(100000, QChar(u'名'));
+        box.SetText(longText);
+        QCOMPARE(box.Text().size(), longText.size());
+    }
+
+    void checkBoxHoldsThreeValuesAndRefusesOthers()
+    {
+        host::CheckBox box;
+        QSignalSpy clicks(&box, &host::CheckBox::Click);
+        box.SetValue(2);
+        QCOMPARE(box.Value(), 2);
+        box.SetValue(2);
+        box.SetValue(1);
+        box.SetValue(0);
+        QCOMPARE(clicks.count(), 3);
+        for (int bad : {-1, 3, 5}) {
+            QVERIFY_THROWS_EXCEPTION(host::HostError, box.SetValue(bad));
+            QCOMPARE(box.Value(), 0);
+        }
+        // The user toggles between clear and ticked only.
+        box.SetValue(2);
+        box.click();
+        QCOMPARE(box.Value(), 0);
+        box.click();
+        QCOMPARE(box.Value(), 1);
+    }
+
+    void comboBoxClicksOnlyWhenPickedFromList()
+    {
+        host::ComboBox combo;
+        combo.AddItem(QStringLiteral("IPAPGothic"));
+        combo.AddItem(QStringLiteral("IPAMincho"));
+        combo.SetText(QStringLiteral("ＭＳ Ｐゴシック"));
+        QSignalSpy clicks(&combo, &host::ComboBox::Click);
+        QTest::keyClicks(combo.lineEdit(), QStringLiteral("xyz"));
+        QCOMPARE(clicks.count(), 0);
+        QCOMPARE(combo.count(), 2); // typed names never join the list
+        emit combo.activated(1);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(combo.Text(), QStringLiteral("ＭＳ Ｐゴシック") + QStringLiteral("xyz"));
+    }
+
+    void formWidthIsClientWidthPlusBorder()
+    {
+        host::Form form(3510, 4530);
+        QCOMPARE(form.Width(), 3600.0);
+        QCOMPARE(form.width(), 234);
+        QCOMPARE(form.height(), 302);
+        form.SetWidth(9000);
+        QCOMPARE(form.width(), 594);
+        QCOMPARE(form.Width(), 9000.0);
+    }
+
+    void formLoadPhaseNeverShowsTheWindow()
+    {
+        host::Form form(3510, 4530);
+        form.BeginLoad();
+        form.Show();
+        QVERIFY(form.Visible());
+        QVERIFY(!form.isVisible());
+        form.Hide();
+        QVERIFY(!form.Visible());
+        form.SetVisible(true);
+        QVERIFY(form.isVisible());
+    }
+
+    void errorReportShowsTheErrorAndCarriesOn()
+    {
+        fakes::FakeMessageBox box;
+        host::ErrorReport report(box, QStringLiteral("QVanto"));
+        report.run([] { throw host::HostError(host::HostError::TypeMismatch, QStringLiteral("Type mismatch")); });
+        report.run([] { throw 42; });
+        QCOMPARE(box.shown.size(), size_t(2));
+        QVERIFY(box.shown[0].text.contains(QStringLiteral("Type mismatch")));
+        QVERIFY(box.shown[0].text.contains(QStringLiteral("13")));
+        QCOMPARE(box.shown[0].caption, QStringLiteral("QVanto"));
+    }
+};
+
+QTEST_MAIN(tst_Controls)
+#include "tst_Controls.moc"

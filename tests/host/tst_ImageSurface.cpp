@@ -1,0 +1,83 @@
+// The drawing surface: measurements the size search relies on, persistent
+// drawing, DPI independence and Japanese-capable font fallback.
+#include "host/FontResolver.h"
+#include "host/HostError.h"
+#include "host/ImageSurface.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QTest>
+
+class tst_ImageSurface : public QObject {
+    Q_OBJECT
+private slots:
+    void sizeAndMeasurements()
+    {
+        host::ImageSurface surface(3315, 3315);
+        QCOMPARE(surface.Width(), 3315.0);
+        QCOMPARE(surface.Image().size(), QSize(217, 217));
+        surface.setFontName(QStringLiteral("ＭＳ Ｐゴシック"));
+        double lastWidth = 0, lastHeight = 0;
+        for (double size = 1; size <= 60; size += 1) {
+            surface.setFontSize(size);
+            QCOMPARE(surface.FontSize(), size);
+            const double width = surface.TextWidth(QStringLiteral("2026.12.07"));
+            const double height = surface.TextHeight(QString());
+            QVERIFY2(width > lastWidth && height > lastHeight, qPrintable(QString::number(size)));
+            lastWidth = width;
+            lastHeight = height;
+        }
+        QVERIFY_THROWS_EXCEPTION(host::HostError, surface.setFontSize(0));
+        surface.setFontSize(1e9);
+        QCOMPARE(surface.FontSize(), host::ImageSurface::kMaxFontSize);
+    }
+
+    void drawingPersistsUntilCleared()
+    {
+        host::ImageSurface surface(3315, 3315);
+        surface.setDrawWidth(2);
+        surface.Line(0, 1500, 3000, 1500, 255);
+        QCOMPARE(surface.Image().pixelColor(50, 100), QColor(255, 0, 0));
+        surface.setFontName(QStringLiteral("IPAPGothic"));
+        surface.setFontSize(20);
+        surface.setCurrentX(0);
+        surface.setCurrentY(0);
+        surface.Print(QStringLiteral("会"));
+        QCOMPARE(surface.CurrentX(), 0.0);
+        QCOMPARE(surface.CurrentY(), surface.TextHeight(QString()));
+        QCOMPARE(surface.Image().pixelColor(50, 100), QColor(255, 0, 0));
+        surface.Cls();
+        QCOMPARE(surface.Image().pixelColor(50, 100), QColor(Qt::white));
+    }
+
+    void faceNamesResolveToJapaneseCapableFaces()
+    {
+        if (!QFontDatabase::hasFamily(QStringLiteral("IPAPGothic")))
+            QSKIP("the IPA fonts are not installed");
+        host::FontResolver resolver;
+        QCOMPARE(resolver.family(QStringLiteral("ＭＳ Ｐゴシック")), QStringLiteral("IPAPGothic"));
+        QCOMPARE(resolver.family(QStringLiteral("MS PGothic")), QStringLiteral("IPAPGothic"));
+        for (const QString &unknown : {QString(), QStringLiteral("No Such Face"), QString(300, u'x')}) {
+            const QFont font = resolver.font(unknown, 12, {});
+            QVERIFY(QFontMetricsF(font).inFontUcs4(U'名'));
+        }
+    }
+
+    void sameInputsGiveTheSameFace()
+    {
+        auto draw = [] {
+            host::ImageSurface surface(3315, 3315);
+            surface.setFontName(QStringLiteral("ＭＳ Ｐゴシック"));
+            surface.setFontSize(24);
+            surface.setForeColor(255);
+            surface.setCurrentX(300);
+            surface.setCurrentY(1300);
+            surface.Print(QStringLiteral("2026.12.07"));
+            return surface.Image();
+        };
+        QCOMPARE(draw(), draw());
+    }
+};
+
+QTEST_MAIN(tst_ImageSurface)
+#include "tst_ImageSurface.moc"

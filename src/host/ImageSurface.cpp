@@ -96,7 +96,7 @@ void ImageSurface::setFontItalic(bool on) { m_style.italic = on; m_current = nul
 void ImageSurface::setFontUnderline(bool on) { m_style.underline = on; m_current = nullptr; }
 void ImageSurface::setFontStrikethru(bool on) { m_style.strikeOut = on; m_current = nullptr; }
 
-const ImageSurface::FontEntry &ImageSurface::currentFont()
+ImageSurface::FontEntry &ImageSurface::currentFont()
 {
     if (m_current)
         return *m_current;
@@ -114,7 +114,15 @@ const ImageSurface::FontEntry &ImageSurface::currentFont()
 
 double ImageSurface::TextWidth(const QString &text)
 {
-    return pxToTwips(currentFont().metrics.horizontalAdvance(text));
+    FontEntry &entry = currentFont();
+    auto known = entry.widthsPx.constFind(text);
+    if (known == entry.widthsPx.constEnd()) {
+        // Typing makes a new text on every keystroke: keep the memory bounded.
+        if (entry.widthsPx.size() >= kMaxRememberedWidths)
+            entry.widthsPx.clear();
+        known = entry.widthsPx.insert(text, entry.metrics.horizontalAdvance(text));
+    }
+    return pxToTwips(*known);
 }
 
 double ImageSurface::TextHeight(const QString &)

@@ -62,8 +62,12 @@ private:
     struct FontEntry {
         QFont font;
         QFontMetricsF metrics;
+        // Widths already measured in this font: every redraw repeats the
+        // same size search over the same texts.
+        QHash<QString, double> widthsPx;
     };
-    const FontEntry &currentFont();
+    static constexpr qsizetype kMaxRememberedWidths = 256;
+    FontEntry &currentFont();
 
     QImage m_image;
     double m_outerWidthTwips;
@@ -77,7 +81,7 @@ private:
     FontResolver::Style m_style;
     double m_currentX = 0;
     double m_currentY = 0;
-    const FontEntry *m_current = nullptr;
+    FontEntry *m_current = nullptr;
     QHash<FontKey, std::shared_ptr<FontEntry>> m_fonts;
 };
 

@@ -1,0 +1,88 @@
+#include "settings/SettingsFile.h"
+
+#include "host/AppInfo.h"
+#include "host/CheckBox.h"
+#include "host/ComboBox.h"
+#include "host/Conversions.h"
+#include "host/HostError.h"
+#include "host/SystemCodec.h"
+#include "host/TextBox.h"
+#include "settings/SettingsLines.h"
+
+#include <QSaveFile>
+
+namespace bas_QVanto {
+
+namespace {
+
+constexpr QStringView kLabelKeys[] = {u"label0", u"label1", u"label2", u"label3"};
+
+// Applies one line. The line is split once; an empty line is not split, so
+// its key is the next unread field of the line before it.
+void applyLine(const QString &line, SettingsControls &controls, SplitState &splitter)
+{
+    QString delimiter = QStringLiteral(",");
+    QString unusedDelimiter; // continuation calls ignore it
+    const QString key = SplitSettingLine(splitter, line, delimiter).toLower();
+    for (int n = 0; n < 4; ++n) {
+        if (key == kLabelKeys[n]) {
+            controls.QVLabel[n]->SetText(SplitSettingLine(splitter, {}, unusedDelimiter));
+            controls.cmbFontName[n]->SetText(SplitSettingLine(splitter, {}, unusedDelimiter));
+            return;
+        }
+    }
+    if (key == QLatin1String("color"))
+        controls.InkColor = host::toLong(SplitSettingLine(splitter, {}, unusedDelimiter));
+    else if (key == QLatin1String("qvid"))
+        controls.chkQVID.SetValue(host::toInteger(SplitSettingLine(splitter, {}, unusedDelimiter)));
+}
+
+QString settingsText(const SettingsControls &controls)
+{
+    static const QString kEnd = QStringLiteral("\r\n");
+    QString text;
+    for (int n = 0; n < 4; ++n) {
+        // Texts go out as the controls hold them, commas included: the file
+        // has no quoting, and loading reads what fits.
+        text += kLabelKeys[n].toString() + QLatin1Char(',') + controls.QVLabel[n]->Text() + QLatin1Char(',')
+            + controls.cmbFontName[n]->Text() + kEnd;
+    }
+    text += QStringLiteral("color,") + host::printNumber(controls.InkColor) + kEnd;
+    text += QStringLiteral("qvid,") + host::printNumber(controls.chkQVID.Value()) + kEnd;
+    return text;
+}
+
+} // namespace
+
+QString SettingsPath(const host::AppInfo &app) { return app.fileBesideProgram(app.EXEName + QStringLiteral(".ini")); }
+
+void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitState &splitter)
+{
+    // Settings are a convenience: any failure keeps what was applied so far
+    // and the defaults for the rest, without a word to the user.
+    try {
+        SettingsLines lines(SettingsPath(app));
+        while (!lines.atEnd())
+            applyLine(lines.readLine(), controls, splitter);
+    } catch (const std::exception &) {
+    }
+}
+
+void SaveSettings(const host::AppInfo &app, const SettingsControls &controls)
+{
+    // The new file replaces the old one only once it is complete, so a full
+    // disk or a locked folder leaves the last good settings in place.
+    try {
+        const QByteArray bytes = host::encodeSystemText(settingsText(controls));
+        QSaveFile file(SettingsPath(app));
+        // Unbuffered, so a short write shows in write()'s result: a failed
+        // flush of the buffer inside commit() is not reported by Qt 6.4, which
+        // would put a cut-off file in place of the old one.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size())
+            return; // the uncommitted copy is discarded
+        file.commit();
+    } catch (const std::exception &) {
+    }
+}
+
+} // namespace bas_QVanto

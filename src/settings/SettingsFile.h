@@ -1,0 +1,36 @@
+#pragma once
+
+#include "settings/SplitSettingLine.h"
+
+#include <QString>
+#include <array>
+
+namespace host {
+struct AppInfo;
+class CheckBox;
+class ComboBox;
+class TextBox;
+} // namespace host
+
+namespace bas_QVanto {
+
+// The controls and state the settings file carries from one run to the next.
+struct SettingsControls {
+    std::array<host::TextBox *, 4> QVLabel;
+    std::array<host::ComboBox *, 4> cmbFontName;
+    qint32 &InkColor;
+    host::CheckBox &chkQVID;
+};
+
+// The settings file: the program's folder, the program's name, ".ini".
+QString SettingsPath(const host::AppInfo &app);
+
+// Reads the settings file into the controls; silent on every failure, with
+// everything before a failing line applied.
+void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitState &splitter);
+
+// Writes the six lines; silent on failure, and a failed save leaves the
+// previous file as it was.
+void SaveSettings(const host::AppInfo &app, const SettingsControls &controls);
+
+} // namespace bas_QVanto

@@ -1,0 +1,332 @@
+#include "host/AppInfo.h"
+#include "host/CheckBox.h"
+#include "host/ComboBox.h"
+#include "host/TextBox.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsLines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <array>
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
+#include <tuple>
+#include <unistd.h>
+
+using namespace bas_QVanto;
+
+namespace {
+
+QStringList strings(std::initializer_list<const char *> texts)
+{
+    QStringList list;
+    for (const char *text : texts)
+        list << QString::fromUtf8(text);
+    return list;
+}
+
+// What the settings file can change, as the controls show it.
+struct Shown {
+    QStringList labels;
+    QStringList fonts;
+    qint32 ink = 255;
+    int qvid = 0;
+};
+
+const Shown kDefaults{strings({"d0", "d1", "d2", "d3"}), strings({"f0", "f1", "f2", "f3"}), 255, 0};
+const Shown kJapanese{strings({"会 社 名", "部課係名", "氏    名", "2026.12.06"}),
+                      QStringList(4, QStringLiteral("ＭＳ Ｐゴシック")), 255, 0};
+
+// The window's part in the settings, built from real controls.
+struct Window {
+    explicit Window(const Shown &start = kDefaults)
+    {
+        for (int n = 0; n < 4; ++n) {
+            labels[n].SetText(start.labels[n]);
+            fonts[n].SetText(start.fonts[n]);
+        }
+        ink = start.ink;
+        qvid.SetValue(start.qvid);
+    }
+
+    Shown shown() const
+    {
+        Shown s;
+        for (int n = 0; n < 4; ++n) {
+            s.labels << labels[n].Text();
+            s.fonts << fonts[n].Text();
+        }
+        s.ink = ink;
+        s.qvid = qvid.Value();
+        return s;
+    }
+
+    std::array<host::TextBox, 4> labels;
+    std::array<host::ComboBox, 4> fonts;
+    host::CheckBox qvid;
+    qint32 ink = 255;
+    SettingsControls controls{{&labels[0], &labels[1], &labels[2], &labels[3]},
+                              {&fonts[0], &fonts[1], &fonts[2], &fonts[3]},
+                              ink,
+                              qvid};
+};
+
+host::AppInfo programIn(const QTemporaryDir &dir)
+{
+    host::AppInfo app;
+    app.Path = QDir::toNativeSeparators(dir.path());
+    app.EXEName = QStringLiteral("qvanto");
+    return app;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+Shown withRows(Shown s, std::initializer_list<std::tuple<int, const char *, const char *>> rows)
+{
+    for (const auto &[n, label, font] : rows) {
+        s.labels[n] = QString::fromUtf8(label);
+        s.fonts[n] = QString::fromUtf8(font);
+    }
+    return s;
+}
+
+Shown withInk(Shown s, qint32 ink, int qvid)
+{
+    s.ink = ink;
+    s.qvid = qvid;
+    return s;
+}
+
+void compareShown(const Shown &actual, const Shown &expected)
+{
+    QCOMPARE(actual.labels, expected.labels);
+    QCOMPARE(actual.fonts, expected.fonts);
+    QCOMPARE(actual.ink, expected.ink);
+    QCOMPARE(actual.qvid, expected.qvid);
+}
+
+enum class Obstacle { FolderInTheWay, DiskFull, ReadOnlyFolder };
+
+// Limits the size of files this process writes while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not a killed test
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = nullptr;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Shown)
+Q_DECLARE_METATYPE(Obstacle)
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void savedText();
+    void roundTrip_data();
+    void roundTrip();
+    void load_data();
+    void load();
+    void failedSaveKeepsOldFile_data();
+    void failedSaveKeepsOldFile();
+};
+
+void TestSettingsFile::savedText()
+{
+    QTemporaryDir dir;
+    const auto app = programIn(dir);
+    Window window(kJapanese);
+    SaveSettings(app, window.controls);
+
+    QCOMPARE(QString::fromUtf8(fileBytes(SettingsPath(app))),
+             QStringLiteral("label0,会 社 名,ＭＳ Ｐゴシック\r\n"
+                            "label1,部課係名,ＭＳ Ｐゴシック\r\n"
+                            "label2,氏    名,ＭＳ Ｐゴシック\r\n"
+                            "label3,2026.12.06,ＭＳ Ｐゴシック\r\n"
+                            "color, 255 \r\n"
+                            "qvid, 0 \r\n"));
+}
+
+void TestSettingsFile::roundTrip_data()
+{
+    QTest::addColumn<Shown>("saved");
+    QTest::addColumn<Shown>("loaded");
+
+    const Shown japanese = kJapanese;
+    QTest::newRow("defaults") << japanese << japanese;
+    QTest::newRow("comma in a row loses the face")
+        << withRows(japanese, {{1, "A,B", "IPAGothic"}}) << withRows(japanese, {{1, "A", "B"}});
+    QTest::newRow("blanks at the ends are lost")
+        << withRows(japanese, {{0, "  総務 部 ", " IPAMincho  "}}) << withRows(japanese, {{0, "総務 部", "IPAMincho"}});
+    QTest::newRow("empty row and face come back as a blank")
+        << withRows(japanese, {{2, "", ""}}) << withRows(japanese, {{2, " ", " "}});
+    QTest::newRow("negative ink, grey check") << withInk(japanese, -2147483647 - 1, 2) << withInk(japanese, -2147483647 - 1, 2);
+}
+
+void TestSettingsFile::roundTrip()
+{
+    QFETCH(Shown, saved);
+    QFETCH(Shown, loaded);
+    QTemporaryDir dir;
+    const auto app = programIn(dir);
+
+    // Saving twice replaces the file and leaves nothing else in the folder.
+    SaveSettings(app, Window().controls);
+    Window before(saved);
+    SaveSettings(app, before.controls);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("qvanto.ini")});
+
+    Window after;
+    SplitState splitter;
+    LoadSettings(app, after.controls, splitter);
+    compareShown(after.shown(), loaded);
+}
+
+void TestSettingsFile::load_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // null: no file at all
+    QTest::addColumn<Shown>("expected");
+
+    const Shown d = kDefaults;
+    QTest::newRow("no file") << QByteArray() << d;
+    QTest::newRow("keys in any case, blanks around")
+        << QByteArray("LABEL2,x,y\r\n  Label1  ,p,q\r\n") << withRows(d, {{2, "x", "y"}, {1, "p", "q"}});
+    QTest::newRow("single value empties the face") << QByteArray("label1,v\r\n") << withRows(d, {{1, "v", ""}});
+    QTest::newRow("unknown keys ignored") << QByteArray("colour,1\r\nlabel4,a,b\r\nlabel0,a,b\r\n")
+                                          << withRows(d, {{0, "a", "b"}});
+    QTest::newRow("bad color stops at its line")
+        << QByteArray("label0,a,b\r\nlabel1,c,d\r\ncolor,red\r\nlabel2,e,f\r\nqvid, 1 \r\n")
+        << withRows(d, {{0, "a", "b"}, {1, "c", "d"}});
+    QTest::newRow("color out of range stops") << QByteArray("color, -1 \r\ncolor,2147483648\r\nlabel0,a,b\r\n")
+                                              << withInk(d, -1, 0);
+    QTest::newRow("qvid refused by the check box stops")
+        << QByteArray("qvid,1\r\ncolor,10\r\nqvid,5\r\ncolor,20\r\n") << withInk(d, 10, 1);
+    QTest::newRow("empty line takes the next unread field")
+        << QByteArray("foo,label1,x,y\r\n\r\n") << withRows(d, {{1, "x", "y"}});
+    QTest::newRow("empty line after a full line is ignored")
+        << QByteArray("label0,a,b\r\n\r\nlabel1,c,d\r\n") << withRows(d, {{0, "a", "b"}, {1, "c", "d"}});
+    QTest::newRow("out of order, last repeat wins")
+        << QByteArray("qvid,2\r\nlabel3,t,u\r\ncolor,7\r\nlabel3,v,w\r\n") << withInk(withRows(d, {{3, "v", "w"}}), 7, 2);
+    QTest::newRow("face name cut to 64") << QByteArray("label0,a,") + QByteArray(70, 'F')
+                                         << withRows(d, {{0, "a", QByteArray(64, 'F').constData()}});
+    QTest::newRow("LF line ends") << QByteArray("label0,a,b\nlabel1,c,d\ncolor,7\n")
+                                  << withInk(withRows(d, {{0, "a", "b"}, {1, "c", "d"}}), 7, 0);
+    QTest::newRow("CR line ends, none at the end") << QByteArray("label0,a,b\rlabel1,c,d\rqvid,1")
+                                                   << withInk(withRows(d, {{0, "a", "b"}, {1, "c", "d"}}), 255, 1);
+    QTest::newRow("mixed line ends") << QByteArray("label0,a,b\r\rlabel1,c,d\n\r\nlabel2,e,f")
+                                     << withRows(d, {{0, "a", "b"}, {1, "c", "d"}, {2, "e", "f"}});
+    // 会社 and the CP932-only ① and ～ (FULLWIDTH TILDE on Windows).
+    QTest::newRow("Shift_JIS file") << QByteArray("label0,\x89\xEF\x8E\xD0,\x87\x40\x81\x60\r\n")
+                                    << withRows(d, {{0, "会社", "①～"}});
+    QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBFlabel0,a,b\r\n") << withRows(d, {{0, "a", "b"}});
+    QTest::newRow("overflowing line stops")
+        << QByteArray("label0,a,b\r\nlabel1,") + QByteArray(40000, 'x') + QByteArray(",c\r\nlabel2,e,f\r\n")
+        << withRows(d, {{0, "a", "b"}});
+
+    // Whole lines within the limit are read; the line across it is not,
+    // though the cut falls inside one of its UTF-8 characters.
+    const QByteArray first("label0,a,b\r\n");
+    const QByteArray last("label3,日付,h\r\n");
+    const QByteArray across("label1,日本,d\r\n");
+    const qsizetype fill = kSettingsReadLimitBytes - first.size() - last.size() - 8 - 2;
+    QTest::newRow("huge file read to the limit")
+        << first + QByteArray(fill, ' ') + "\r\n" + last + across + "label2,e,f\r\n"
+        << withRows(d, {{0, "a", "b"}, {3, "日付", "h"}});
+}
+
+void TestSettingsFile::load()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Shown, expected);
+    QTemporaryDir dir;
+    const auto app = programIn(dir);
+    if (!bytes.isNull())
+        writeBytes(SettingsPath(app), bytes);
+
+    Window window;
+    SplitState splitter;
+    LoadSettings(app, window.controls, splitter);
+    compareShown(window.shown(), expected);
+}
+
+void TestSettingsFile::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<Obstacle>("obstacle");
+    QTest::newRow("folder named qvanto.ini") << Obstacle::FolderInTheWay;
+    QTest::newRow("disk full") << Obstacle::DiskFull;
+    QTest::newRow("read-only folder") << Obstacle::ReadOnlyFolder;
+}
+
+void TestSettingsFile::failedSaveKeepsOldFile()
+{
+    QFETCH(Obstacle, obstacle);
+    QTemporaryDir dir;
+    const auto app = programIn(dir);
+    const QString path = SettingsPath(app);
+    const QByteArray old("label0,old,face\r\ncolor, 5 \r\n");
+
+    if (obstacle == Obstacle::FolderInTheWay) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("qvanto.ini")));
+    } else {
+        writeBytes(path, old);
+    }
+    if (obstacle == Obstacle::ReadOnlyFolder) {
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    }
+
+    {
+        // A file size limit fails writes the way a full disk does, even for root.
+        std::optional<FileSizeLimit> limit;
+        if (obstacle == Obstacle::DiskFull)
+            limit.emplace(old.size());
+        SaveSettings(app, Window(withInk(kJapanese, 9, 1)).controls);
+    }
+
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{QStringLiteral("qvanto.ini")});
+    if (obstacle == Obstacle::FolderInTheWay)
+        QVERIFY(QFileInfo(path).isDir());
+    else
+        QCOMPARE(fileBytes(path), old);
+}
+
+QTEST_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"

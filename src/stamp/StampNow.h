@@ -1,0 +1,42 @@
+#pragma once
+
+#include "stamp/NewStampId.h"
+
+#include <QImage>
+#include <array>
+#include <functional>
+
+namespace host {
+struct AppInfo;
+class Clipboard;
+class Clock;
+class MessageBox;
+class SoundPlayer;
+class TextBox;
+} // namespace host
+
+namespace stamp {
+
+// What the stamp action works with: the rows, the face and the window, and
+// the platform seams.
+struct StampContext {
+    std::array<host::TextBox *, 5> QVLabel;
+    std::function<void()> RedrawStamp;
+    std::function<QImage()> PictureImage;
+    std::function<void()> Minimize;
+    bas_QVanto::StampIdState &idState;
+    host::Clock &clock;
+    host::Clipboard &clipboard;
+    host::MessageBox &messages;
+    host::SoundPlayer &sound;
+    const host::AppInfo &app;
+};
+
+// The stamp log: the program's folder, the program's name in lower case, ".log".
+QString StampLogPath(const host::AppInfo &app);
+
+// Numbers the stamp, redraws, copies the face to the clipboard, appends the
+// log record, plays the sound and minimises the window.
+void StampNow(StampContext &context);
+
+} // namespace stamp

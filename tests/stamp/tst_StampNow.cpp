@@ -1,0 +1,220 @@
+#include "fakes/FakeClock.h"
+#include "host/AppInfo.h"
+#include "host/Clipboard.h"
+#include "host/HostError.h"
+#include "host/MessageBox.h"
+#include "host/SoundPlayer.h"
+#include "host/TextBox.h"
+#include "stamp/StampNow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Only a regular file: the log may be a link to an endless device.
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A window's worth of stamp action in a temporary program folder. The
+// clipboard, message box, sound and window callbacks all write into one list,
+// so that tests see the order of the steps.
+struct Desk final : host::Clipboard, host::MessageBox, host::SoundPlayer {
+    Desk()
+    {
+        app.Title = app.EXEName = QStringLiteral("QVanto");
+        app.Path = QDir::toNativeSeparators(folder.path());
+        QObject::connect(&rows[4], &host::TextBox::Change,
+                         [this] { events << QStringLiteral("change ") + rows[4].Text(); });
+        face.fill(Qt::red);
+    }
+
+    void Clear() override { events << QStringLiteral("clear"); }
+    void SetData(const QImage &image) override
+    {
+        if (refuseClipboard)
+            throw host::HostError(host::HostError::General, QStringLiteral("clipboard busy"));
+        events << QStringLiteral("set");
+        picture = image;
+    }
+    void show(const QString &text, const QString &caption, Icon icon) override
+    {
+        events << QStringLiteral("box %1 %2%3")
+                      .arg(text, caption, icon == Icon::None ? QString() : QStringLiteral(" icon"));
+    }
+    bool play(const QString &name, quint32 flags) override
+    {
+        events << QStringLiteral("sound %1 %2").arg(name).arg(flags);
+        logWhenSounded = readFile(logPath());
+        return false;
+    }
+
+    void stampNow(const QStringList &texts = {{}, {}, {}, {}})
+    {
+        for (int i = 0; i < 4; ++i)
+            rows[i].SetText(texts[i]);
+        stamp::StampContext context{{&rows[0], &rows[1], &rows[2], &rows[3], &rows[4]},
+                                    [this] { events << QStringLiteral("redraw"); },
+                                    [this] { return face; },
+                                    [this] { events << QStringLiteral("minimize"); },
+                                    idState, clock, *this, *this, *this, app};
+        stamp::StampNow(context);
+    }
+
+    QString logPath() const { return folder.filePath(QStringLiteral("qvanto.log")); }
+
+    QTemporaryDir folder;
+    host::AppInfo app;
+    host::TextBox rows[5];
+    QImage face{4, 4, QImage::Format_RGB32};
+    fakes::FakeClock clock{QDateTime(QDate(2001, 3, 5), QTime(21, 7, 3))};
+    bas_QVanto::StampIdState idState;
+    QStringList events;
+    QImage picture;
+    bool refuseClipboard = false;
+    QByteArray logWhenSounded;
+};
+
+const QByteArray FirstLine = "QVID:1NNXBR00,2001/03/05 21:07:03 \r\n";
+
+QStringList stepsWith(const QString &logOutcome)
+{
+    QStringList steps{u"change 1NNXBR00"_qs, u"redraw"_qs, u"clear"_qs, u"set"_qs};
+    if (!logOutcome.isEmpty())
+        steps << logOutcome;
+    return steps << u"sound petan.wav 3"_qs << u"minimize"_qs;
+}
+
+} // namespace
+
+class TestStampNow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void stampsAndLogsOneRecord_data();
+    void stampsAndLogsOneRecord();
+    void appendsRecordAfterRecord();
+    void aLogThatCannotBeWrittenIsReported_data();
+    void aLogThatCannotBeWrittenIsReported();
+    void aFailureBeforeTheLogEndsTheAction();
+    void logPath_data();
+    void logPath();
+};
+
+void TestStampNow::stampsAndLogsOneRecord_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QByteArray>("secondLine");
+
+    QTest::newRow("japanese") << QStringList{u"株式会社QV"_qs, u"総務部"_qs, u"山田"_qs, u"2001.03.05"_qs}
+                              << QByteArray("    株式会社QV,総務部,山田,2001.03.05\r\n");
+    QTest::newRow("empty rows") << QStringList{{}, {}, {}, {}} << QByteArray("    ,,,\r\n");
+    QTest::newRow("comma and spaces")
+        << QStringList{u"QV, Inc."_qs, u" a "_qs, u"\"b\""_qs, u"2001.03.05"_qs}
+        << QByteArray("    QV, Inc., a ,\"b\",2001.03.05\r\n");
+}
+
+void TestStampNow::stampsAndLogsOneRecord()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QByteArray, secondLine);
+
+    Desk desk;
+    desk.stampNow(texts);
+
+    QCOMPARE(desk.events, stepsWith({}));
+    QCOMPARE(desk.rows[4].Text(), u"1NNXBR00"_qs);
+    QCOMPARE(desk.picture, desk.face);
+    const QByteArray record = FirstLine + secondLine + "\r\n";
+    QCOMPARE(readFile(desk.logPath()), record);
+    QCOMPARE(desk.logWhenSounded, record);
+}
+
+void TestStampNow::appendsRecordAfterRecord()
+{
+    Desk desk;
+    const QByteArray earlier = "written before\r\n";
+    QFile file(desk.logPath());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+    file.close();
+
+    desk.stampNow({u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs});
+    desk.stampNow({u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs});
+
+    QCOMPARE(readFile(desk.logPath()), earlier + FirstLine + "    A,B,C,D\r\n\r\n"
+                                           + "QVID:1NNXBR01,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n");
+}
+
+void TestStampNow::aLogThatCannotBeWrittenIsReported_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("log is a folder") << "folder";
+    QTest::newRow("disk full") << "full";
+    QTest::newRow("program folder gone") << "gone";
+}
+
+void TestStampNow::aLogThatCannotBeWrittenIsReported()
+{
+    QFETCH(QString, obstacle);
+
+    Desk desk;
+    if (obstacle == u"folder")
+        QVERIFY(QDir(desk.folder.path()).mkdir(u"qvanto.log"_qs));
+    if (obstacle == u"full") {
+        if (!QFile::exists(u"/dev/full"_qs))
+            QSKIP("This system has no /dev/full.");
+        // Opening and writing into the buffer succeed; the flush fails.
+        QVERIFY(QFile::link(u"/dev/full"_qs, desk.logPath()));
+    }
+    if (obstacle == u"gone")
+        desk.app.Path = QDir::toNativeSeparators(desk.folder.filePath(u"gone"_qs));
+
+    desk.stampNow();
+
+    QCOMPARE(desk.events, stepsWith(u"box error QVanto"_qs));
+    QCOMPARE(desk.picture, desk.face);
+}
+
+void TestStampNow::aFailureBeforeTheLogEndsTheAction()
+{
+    Desk desk;
+    desk.refuseClipboard = true;
+
+    QVERIFY_THROWS_EXCEPTION(host::HostError, desk.stampNow());
+
+    QCOMPARE(desk.events, (QStringList{u"change 1NNXBR00"_qs, u"redraw"_qs, u"clear"_qs}));
+    QVERIFY(!QFile::exists(desk.logPath()));
+}
+
+void TestStampNow::logPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("exeName");
+    QTest::addColumn<QString>("expected");
+
+    const auto native = [](const char *path) { return QDir::toNativeSeparators(QString::fromUtf8(path)); };
+    QTest::newRow("folder") << native("/opt/qvanto") << "QVanto" << native("/opt/qvanto/qvanto.log");
+    QTest::newRow("root") << native("/") << "QVanto" << native("/qvanto.log");
+    QTest::newRow("upper case") << native("/opt") << "MYAPP" << native("/opt/myapp.log");
+}
+
+void TestStampNow::logPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, exeName);
+    QFETCH(QString, expected);
+
+    host::AppInfo app;
+    app.Path = path;
+    app.EXEName = exeName;
+    QCOMPARE(stamp::StampLogPath(app), expected);
+}
+
+QTEST_MAIN(TestStampNow)
+#include "tst_StampNow.moc"

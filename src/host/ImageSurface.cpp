@@ -105,7 +105,7 @@ ImageSurface::FontEntry &ImageSurface::currentFont()
     auto found = m_fonts.constFind(key);
     if (found == m_fonts.constEnd()) {
         QFont font(resolver.font(m_fontName, m_fontSize, m_style), &m_image);
-        auto entry = std::make_shared<FontEntry>(FontEntry{font, QFontMetricsF(font, &m_image)});
+        auto entry = std::make_shared<FontEntry>(FontEntry{font, QFontMetricsF(font, &m_image), {}});
         found = m_fonts.insert(key, std::move(entry));
     }
     m_current = found->get();

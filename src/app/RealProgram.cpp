@@ -1,0 +1,17 @@
+#include "RealProgram.h"
+
+#include "host/ErrorReport.h"
+
+RealProgram::RealProgram()
+    : m_app(host::AppInfo::forRunningProgram()), m_sound(m_app.Path),
+      m_window(host::Services{m_clock, m_app, m_fonts, m_messages, m_clipboard, m_sound})
+{
+}
+
+void RealProgram::start()
+{
+    host::ErrorReport errors(m_messages, m_app.Title);
+    errors.run([this] { m_window.Form_Load(); });
+    if (!m_window.form().isVisible())
+        m_window.form().SetVisible(true);
+}

@@ -38,7 +38,7 @@ QImage WindowIconImage(int sizePx)
 QIcon WindowIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128})
+    for (int size : {16, 32, 64})
         icon.addPixmap(QPixmap::fromImage(WindowIconImage(size)));
     return icon;
 }

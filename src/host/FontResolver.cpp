@@ -28,18 +28,29 @@ const char *aliasFor(const QString &name)
     return nullptr;
 }
 
-const QString &japaneseFallback()
+} // namespace
+
+bool FontResolver::installed(const QString &family)
 {
-    static const QString fallback = [] {
-        for (const char *candidate : {"IPAPGothic", "IPAGothic", "Noto Sans CJK JP"})
-            if (QFontDatabase::hasFamily(QString::fromLatin1(candidate)))
-                return QString::fromLatin1(candidate);
-        return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-    }();
-    return fallback;
+    if (m_installed.isEmpty()) {
+        const QStringList families = QFontDatabase::families();
+        m_installed = QSet<QString>(families.begin(), families.end());
+    }
+    return m_installed.contains(family);
 }
 
-} // namespace
+const QString &FontResolver::japaneseFallback()
+{
+    if (m_fallback.isEmpty()) {
+        for (const char *candidate : {"IPAPGothic", "IPAGothic", "Noto Sans CJK JP"})
+            if (installed(QString::fromLatin1(candidate))) {
+                m_fallback = QString::fromLatin1(candidate);
+                return m_fallback;
+            }
+        m_fallback = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    }
+    return m_fallback;
+}
 
 QString FontResolver::family(const QString &faceName)
 {
@@ -47,10 +58,10 @@ QString FontResolver::family(const QString &faceName)
     if (cached != m_cache.constEnd())
         return *cached;
     QString resolved;
-    if (!faceName.trimmed().isEmpty() && QFontDatabase::hasFamily(faceName))
+    if (!faceName.trimmed().isEmpty() && installed(faceName))
         resolved = faceName;
     else if (const char *alias = aliasFor(faceName.trimmed());
-             alias && QFontDatabase::hasFamily(QString::fromLatin1(alias)))
+             alias && installed(QString::fromLatin1(alias)))
         resolved = QString::fromLatin1(alias);
     else
         resolved = japaneseFallback();

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 namespace host {
@@ -29,7 +30,14 @@ public:
     static FontResolver &shared();
 
 private:
+    // Asking fontconfig about one name at a time resolves aliases each time;
+    // one list of the installed families answers every later question.
+    bool installed(const QString &family);
+    const QString &japaneseFallback();
+
     QHash<QString, QString> m_cache;
+    QSet<QString> m_installed;
+    QString m_fallback;
 };
 
 } // namespace host

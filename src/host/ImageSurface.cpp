@@ -79,7 +79,7 @@ void ImageSurface::Line(double x1, double y1, double x2, double y2, qint32 color
 void ImageSurface::setFontName(const QString &name)
 {
     m_fontName = name;
-    m_current = nullptr;
+    m_measures = nullptr;
 }
 
 void ImageSurface::setFontSize(double points)
@@ -88,61 +88,78 @@ void ImageSurface::setFontSize(double points)
         throw HostError(HostError::InvalidProperty, QStringLiteral("Invalid property value"));
     // The largest size ends a growing size search as a limit would.
     m_fontSize = std::min(points, kMaxFontSize);
-    m_current = nullptr;
 }
 
-void ImageSurface::setFontBold(bool on) { m_style.bold = on; m_current = nullptr; }
-void ImageSurface::setFontItalic(bool on) { m_style.italic = on; m_current = nullptr; }
-void ImageSurface::setFontUnderline(bool on) { m_style.underline = on; m_current = nullptr; }
-void ImageSurface::setFontStrikethru(bool on) { m_style.strikeOut = on; m_current = nullptr; }
+void ImageSurface::setFontBold(bool on) { m_style.bold = on; m_measures = nullptr; }
+void ImageSurface::setFontItalic(bool on) { m_style.italic = on; m_measures = nullptr; }
+void ImageSurface::setFontUnderline(bool on) { m_style.underline = on; m_measures = nullptr; }
+void ImageSurface::setFontStrikethru(bool on) { m_style.strikeOut = on; m_measures = nullptr; }
 
-ImageSurface::FontEntry &ImageSurface::currentFont()
+ImageSurface::FontKey ImageSurface::currentKey(double size) const
 {
-    if (m_current)
-        return *m_current;
-    FontResolver &resolver = FontResolver::shared();
-    const FontKey key{resolver.family(m_fontName), m_fontSize, m_style};
-    auto found = m_fonts.constFind(key);
-    if (found == m_fonts.constEnd()) {
-        QFont font(resolver.font(m_fontName, m_fontSize, m_style), &m_image);
-        auto entry = std::make_shared<FontEntry>(FontEntry{font, QFontMetricsF(font, &m_image), {}});
-        found = m_fonts.insert(key, std::move(entry));
-    }
-    m_current = found->get();
-    return *m_current;
+    return FontKey{FontResolver::shared().family(m_fontName), size, m_style};
 }
+
+ImageSurface::Measures &ImageSurface::measures()
+{
+    if (m_measures)
+        return *m_measures;
+    const FontKey key = currentKey(0);
+    auto found = m_measuresByFont.constFind(key);
+    if (found == m_measuresByFont.constEnd()) {
+        QFont font = FontResolver::shared().font(m_fontName, 12, m_style);
+        font.setPixelSize(kMeasurePx);
+        found = m_measuresByFont.insert(
+            key, std::make_shared<Measures>(Measures{QFontMetricsF(font, &m_image), {}}));
+    }
+    m_measures = found->get();
+    return *m_measures;
+}
+
+const QFont &ImageSurface::printFont()
+{
+    const FontKey key = currentKey(m_fontSize);
+    auto found = m_printFonts.constFind(key);
+    if (found == m_printFonts.constEnd())
+        found = m_printFonts.insert(key, QFont(FontResolver::shared().font(m_fontName, m_fontSize, m_style), &m_image));
+    return *found;
+}
+
+// From the measuring size to the current size, both in pixels at 96 dpi.
+double ImageSurface::scale() const { return m_fontSize * kDrawingDpi / 72.0 / kMeasurePx; }
 
 double ImageSurface::TextWidth(const QString &text)
 {
-    FontEntry &entry = currentFont();
-    auto known = entry.widthsPx.constFind(text);
-    if (known == entry.widthsPx.constEnd()) {
+    Measures &m = measures();
+    auto known = m.widthsPx.constFind(text);
+    if (known == m.widthsPx.constEnd()) {
         // Typing makes a new text on every keystroke: keep the memory bounded.
-        if (entry.widthsPx.size() >= kMaxRememberedWidths)
-            entry.widthsPx.clear();
-        known = entry.widthsPx.insert(text, entry.metrics.horizontalAdvance(text));
+        if (m.widthsPx.size() >= kMaxRememberedWidths)
+            m.widthsPx.clear();
+        known = m.widthsPx.insert(text, m.metrics.horizontalAdvance(text));
     }
-    return pxToTwips(*known);
+    return pxToTwips(*known * scale());
 }
 
 double ImageSurface::TextHeight(const QString &)
 {
-    return pxToTwips(currentFont().metrics.height());
+    return pxToTwips(measures().metrics.height() * scale());
 }
 
 void ImageSurface::Print(const QString &text)
 {
-    const FontEntry &entry = currentFont();
+    // The line box is the measured one: its top at CurrentY, the baseline
+    // one scaled ascent below.
+    const Measures &m = measures();
     {
         QPainter painter(&m_image);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.setFont(entry.font);
+        painter.setFont(printFont());
         painter.setPen(resolveColor(m_foreColor));
-        const QPointF baseline(twipsToPx(m_currentX), twipsToPx(m_currentY) + entry.metrics.ascent());
-        painter.drawText(baseline, text);
+        painter.drawText(QPointF(twipsToPx(m_currentX), twipsToPx(m_currentY) + m.metrics.ascent() * scale()), text);
     }
     m_currentX = 0;
-    m_currentY += pxToTwips(entry.metrics.height());
+    m_currentY += pxToTwips(m.metrics.height() * scale());
 }
 
 } // namespace host

@@ -10,8 +10,10 @@
 namespace host {
 
 // A Surface drawing into a persistent QImage at 96 dpi, 15 twips a pixel.
-// Font sizes are kept exactly as set (up to kMaxFontSize); metrics for each
-// face, style and size are measured once and reused.
+// Font sizes are kept exactly as set (up to kMaxFontSize). Text is measured
+// once per face and style at a reference size and scaled, as unhinted
+// outlines scale: a size search then costs no font loading, and fonts are
+// loaded only for the sizes actually printed.
 class ImageSurface final : public Surface {
 public:
     static constexpr double kMaxFontSize = 2160.0;
@@ -54,20 +56,23 @@ public:
 private:
     struct FontKey {
         QString family;
-        double size;
+        double size; // 0 for the measuring font of a face and style
         FontResolver::Style style;
         bool operator==(const FontKey &) const = default;
     };
     friend size_t qHash(const FontKey &key, size_t seed);
-    struct FontEntry {
-        QFont font;
+    struct Measures {
         QFontMetricsF metrics;
-        // Widths already measured in this font: every redraw repeats the
-        // same size search over the same texts.
+        // At kMeasurePx. Widths already measured: every redraw repeats the same size search
+        // over the same texts.
         QHash<QString, double> widthsPx;
     };
+    static constexpr int kMeasurePx = 512;
     static constexpr qsizetype kMaxRememberedWidths = 256;
-    FontEntry &currentFont();
+    FontKey currentKey(double size) const;
+    Measures &measures();
+    const QFont &printFont();
+    double scale() const;
 
     QImage m_image;
     double m_outerWidthTwips;
@@ -81,8 +86,9 @@ private:
     FontResolver::Style m_style;
     double m_currentX = 0;
     double m_currentY = 0;
-    FontEntry *m_current = nullptr;
-    QHash<FontKey, std::shared_ptr<FontEntry>> m_fonts;
+    Measures *m_measures = nullptr;
+    QHash<FontKey, std::shared_ptr<Measures>> m_measuresByFont;
+    QHash<FontKey, QFont> m_printFonts;
 };
 
 } // namespace host

@@ -16,10 +16,7 @@ public:
     QString loadedPath;
 };
 
-QtSoundPlayer::QtSoundPlayer(QString programFolder)
-    : m_programFolder(std::move(programFolder)), d(std::make_unique<QtSoundPlayerPrivate>())
-{
-}
+QtSoundPlayer::QtSoundPlayer(QString programFolder) : m_programFolder(std::move(programFolder)) {}
 
 QtSoundPlayer::~QtSoundPlayer() = default;
 
@@ -50,6 +47,10 @@ bool QtSoundPlayer::play(const QString &name, quint32 flags)
             QApplication::beep();
         return false;
     }
+    // Made on the first stamp, not at start-up: the audio backend takes a
+    // while to connect and a window that never stamps does not need it.
+    if (!d)
+        d = std::make_unique<QtSoundPlayerPrivate>();
     if (path != d->loadedPath) {
         d->effect.setSource(QUrl::fromLocalFile(path));
         d->loadedPath = path;

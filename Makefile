@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
-.PHONY: run test deps build build-asan test-unit test-asan clean
+.PHONY: run test deps build bench clean
 
 JOBS ?= $(shell nproc)
 
@@ -16,6 +16,12 @@ run: build
 # The whole suite, the tests that drive the real program under Xvfb included.
 test: build
 	scripts/with-desktop.sh ctest --preset dev -j $(JOBS) --no-tests=error
+
+# Benchmarks of an optimised build; figures only, never part of `make test`.
+bench: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	python3 bench/run.py build-release
 
 clean:
 	rm -rf build build-asan build-release

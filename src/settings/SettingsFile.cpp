@@ -54,7 +54,7 @@ QString settingsText(const SettingsControls &controls)
 
 } // namespace
 
-QString SettingsPath(const host::AppInfo &app) { return app.fileBesideProgram(app.EXEName + QStringLiteral(".ini")); }
+QString SettingsPath(const host::AppInfo &app) { return app.dataFile(app.EXEName + QStringLiteral(".ini")); }
 
 void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitState &splitter)
 {

@@ -13,7 +13,7 @@ namespace stamp {
 
 QString StampLogPath(const host::AppInfo &app)
 {
-    return app.fileBesideProgram(app.EXEName.toLower() + QStringLiteral(".log"));
+    return app.dataFile(app.EXEName.toLower() + QStringLiteral(".log"));
 }
 
 void StampNow(StampContext &context)

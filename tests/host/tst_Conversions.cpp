@@ -4,6 +4,10 @@
 #include "host/HostError.h"
 #include "host/SystemCodec.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 class tst_Conversions : public QObject {
@@ -65,6 +69,30 @@ private slots:
         QCOMPARE(app.fileBesideProgram(QStringLiteral("qvanto.log")), QStringLiteral("/opt/tools/qvanto.log"));
         app.Path = QStringLiteral("/");
         QCOMPARE(app.fileBesideProgram(QStringLiteral("qvanto.log")), QStringLiteral("/qvanto.log"));
+    }
+
+    void dataFolderOfPortableAndInstalledCopies()
+    {
+        QTemporaryDir program, user;
+        const QString userFolder = user.filePath(QStringLiteral("QVanto"));
+        using host::AppInfo;
+        // A folder the user can write keeps the files beside the program.
+        QCOMPARE(AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), QString(), userFolder), program.path());
+        // An installed copy keeps them in the user's folder, made on demand.
+        QCOMPARE(AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), program.path(), userFolder),
+                 QDir::toNativeSeparators(userFolder));
+        QVERIFY(QFileInfo(userFolder).isDir());
+        // ...unless it already keeps its settings beside itself.
+        QFile ini(program.filePath(QStringLiteral("qvanto.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.close();
+        QCOMPARE(AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), program.path(), userFolder), program.path());
+
+        AppInfo app;
+        app.Path = program.path();
+        QCOMPARE(app.dataFile(QStringLiteral("qvanto.log")), app.fileBesideProgram(QStringLiteral("qvanto.log")));
+        app.DataPath = userFolder;
+        QCOMPARE(app.dataFile(QStringLiteral("qvanto.log")), QDir(userFolder).filePath(QStringLiteral("qvanto.log")));
     }
 
     void textFilesReadUtf8BomAndShiftJis()

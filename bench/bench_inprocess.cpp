@@ -1,11 +1,10 @@
 // In-process figures, each beside its floor measured in the same run.
-#include "RecordingSurface.h"
-
 #include "app/frm_QVanto.h"
 #include "host/AppInfo.h"
 #include "host/Clipboard.h"
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
+#include "render/render::RecordingSurface.h"
 #include "render/RedrawStamp.h"
 #include "settings/SettingsFile.h"
 
@@ -76,7 +75,7 @@ void setRows(bool longRows)
 void RedrawStamp(benchmark::State &state)
 {
     setRows(state.range(0) != 0);
-    RecordingSurface recorder(bench().c().Picture1->surface());
+    render::RecordingSurface recorder(bench().c().Picture1->surface());
     render::FaceControls face = bench().face(recorder);
     render::StampGeometry geometry;
     for (auto _ : state)
@@ -87,13 +86,13 @@ void RedrawStampFloor(benchmark::State &state)
 {
     setRows(state.range(0) != 0);
     host::ImageSurface &surface = bench().c().Picture1->surface();
-    RecordingSurface recorder(surface);
+    render::RecordingSurface recorder(surface);
     render::FaceControls face = bench().face(recorder);
     render::StampGeometry geometry;
     render::RedrawStamp(face, geometry);
     const auto rows = recorder.rows;
     for (auto _ : state)
-        RecordingSurface::replay(surface, rows, surface.Width(), bench().window->InkColor);
+        render::RecordingSurface::replay(surface, rows, surface.Width(), bench().window->InkColor);
 }
 
 void Keystroke(benchmark::State &state)

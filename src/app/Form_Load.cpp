@@ -78,8 +78,11 @@ void frm_QVanto::Form_Load()
     c.QVLabel[4]->SetText(QStringLiteral("QVANTOID"));
 
     InkColor = 255;
+    m_storedOptions = m_options.toSettings();
     bas_QVanto::SettingsControls settings = settingsControls();
     bas_QVanto::LoadSettings(app, settings, m_splitter);
+    m_options = app::StampOptions::fromSettings(m_storedOptions);
+    m_menu.reflect(m_options);
 
     m_form.SetVisible(true);
     RedrawStamp();

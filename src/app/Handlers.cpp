@@ -1,12 +1,22 @@
 // The window's event handlers: each only chooses what to do.
 #include "frm_QVanto.h"
 
+#include "host/ImageSurface.h"
 #include "host/OptionButton.h"
+#include "host/PictureBox.h"
+#include "host/TextBox.h"
+#include "host/Units.h"
 #include "render/DateBandClick.h"
 #include "settings/SettingsFile.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMenu>
+
 void frm_QVanto::Form_Unload(qint16 &)
 {
+    m_storedOptions = m_options.toSettings();
     const bas_QVanto::SettingsControls settings = settingsControls();
     bas_QVanto::SaveSettings(m_services.app, settings);
 }
@@ -34,4 +44,56 @@ void frm_QVanto::chkQVID_Click() { RedrawStamp(); }
 void frm_QVanto::Picture1_MouseDown(qint16 Button, qint16, float X, float Y)
 {
     render::DateBandPress(m_geometry, m_controls.QVDate, Button, X, Y, [this] { RedrawStamp(); });
+}
+
+void frm_QVanto::Picture1_ContextMenu(const QPoint &position)
+{
+    // Inside the date band the right button steps the date; elsewhere on
+    // the face it offers the options.
+    const float y = float((position.y() - host::ImageSurface::kBorderPx) * host::kTwipsPerPx);
+    if (y >= m_geometry.StampCenterY - m_geometry.DateBandHeight / 2.0
+        && y <= m_geometry.DateBandHeight / 2.0 + m_geometry.StampCenterY)
+        return;
+    m_menu.menu->popup(m_controls.Picture1->mapToGlobal(position));
+}
+
+void frm_QVanto::mnuPixelScale_Click(int scale)
+{
+    m_options.pixelScale = scale;
+    m_menu.reflect(m_options);
+}
+
+void frm_QVanto::mnuTransparent_Click(bool on)
+{
+    m_options.transparent = on;
+    m_menu.reflect(m_options);
+}
+
+void frm_QVanto::mnuDateStyle_Click(render::DateStyle style)
+{
+    m_options.dateStyle = style;
+    m_menu.reflect(m_options);
+    RedrawStamp();
+}
+
+void frm_QVanto::mnuSaveAs_Click()
+{
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(&m_form, QStringLiteral("名前を付けて保存"),
+                                                QStringLiteral("stamp.png"),
+                                                QStringLiteral("PNG 画像 (*.png);;SVG 画像 (*.svg)"), &filter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += filter.contains(QStringLiteral("svg")) ? QStringLiteral(".svg") : QStringLiteral(".png");
+    SaveFaceAs(path);
+}
+
+void frm_QVanto::mnuLookUp_Click()
+{
+    bool ok = false;
+    const QString id = QInputDialog::getText(&m_form, QStringLiteral("押印番号の照会"), QStringLiteral("押印番号:"),
+                                             QLineEdit::Normal, m_controls.QVLabel[4]->Text(), &ok);
+    if (ok)
+        LookUpStamp(id);
 }

@@ -1,6 +1,7 @@
 #include "frm_QVanto.h"
 
 #include "host/AppInfo.h"
+#include "host/MessageBox.h"
 #include "host/CheckBox.h"
 #include "host/ComboBox.h"
 #include "host/OptionButton.h"
@@ -8,10 +9,15 @@
 #include "host/TextBox.h"
 #include "render/RedrawStamp.h"
 #include "settings/SettingsFile.h"
+#include "render/FaceExport.h"
+#include "stamp/StampLookup.h"
 #include "stamp/StampNow.h"
 #include "WindowIcon.h"
 
+#include <QAction>
 #include <QButtonGroup>
+#include <QDir>
+#include <QSaveFile>
 #include <QPushButton>
 
 namespace {
@@ -21,9 +27,11 @@ constexpr double kClientHeightTwips = 4530;
 
 frm_QVanto::frm_QVanto(host::Services services)
     : m_services(services), m_errors(services.messages, services.app.Title),
-      m_form(kClientWidthTwips, kClientHeightTwips), m_controls(app::BuildLayout(m_form))
+      m_form(kClientWidthTwips, kClientHeightTwips), m_controls(app::BuildLayout(m_form)),
+      m_menu(app::BuildOptionsMenu(m_form))
 {
     m_form.setWindowIcon(WindowIcon());
+    m_menu.reflect(m_options);
     connectHandlers();
 }
 
@@ -54,6 +62,18 @@ void frm_QVanto::connectHandlers()
             guarded([this](int button, int shift, float x, float y) {
                 Picture1_MouseDown(qint16(button), qint16(shift), x, y);
             }));
+    m_controls.Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_controls.Picture1, &QWidget::customContextMenuRequested, this,
+            guarded([this](const QPoint &position) { Picture1_ContextMenu(position); }));
+    for (int n = 1; n <= 4; ++n)
+        connect(m_menu.pixelScale[size_t(n - 1)], &QAction::triggered, this,
+                guarded([this, n](bool) { mnuPixelScale_Click(n); }));
+    connect(m_menu.transparent, &QAction::triggered, this, guarded([this](bool on) { mnuTransparent_Click(on); }));
+    for (int i = 0; i < 3; ++i)
+        connect(m_menu.dateStyle[size_t(i)], &QAction::triggered, this,
+                guarded([this, i](bool) { mnuDateStyle_Click(render::DateStyle(i)); }));
+    connect(m_menu.saveAs, &QAction::triggered, this, guarded([this](bool) { mnuSaveAs_Click(); }));
+    connect(m_menu.lookUp, &QAction::triggered, this, guarded([this](bool) { mnuLookUp_Click(); }));
 }
 
 render::FaceControls frm_QVanto::faceControls()
@@ -65,6 +85,7 @@ render::FaceControls frm_QVanto::faceControls()
     face.chkQVID = m_controls.chkQVID;
     face.Picture1 = &m_controls.Picture1->surface();
     face.InkColor = &InkColor;
+    face.dateStyle = &m_options.dateStyle;
     return face;
 }
 
@@ -74,7 +95,8 @@ bas_QVanto::SettingsControls frm_QVanto::settingsControls()
         {m_controls.QVLabel[0], m_controls.QVLabel[1], m_controls.QVLabel[2], m_controls.QVLabel[3]},
         m_controls.cmbFontName,
         InkColor,
-        *m_controls.chkQVID};
+        *m_controls.chkQVID,
+        &m_storedOptions};
 }
 
 void frm_QVanto::RedrawStamp()
@@ -97,5 +119,28 @@ void frm_QVanto::StampNow()
         m_services.messages,
         m_services.sound,
         m_services.app};
+    // At the default options the clipboard gets the face on screen itself.
+    if (m_options.pixelScale != 1)
+        context.PictureImage = [this] { return render::FaceImage(faceControls(), m_options.pixelScale, false); };
+    if (m_options.transparent)
+        context.PicturePng = [this] { return render::FacePng(faceControls(), m_options.pixelScale, true); };
     stamp::StampNow(context);
+}
+
+void frm_QVanto::SaveFaceAs(const QString &path)
+{
+    const QByteArray bytes = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
+                               ? render::FaceSvg(faceControls())
+                               : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        m_services.messages.show(QStringLiteral("保存できませんでした。\n%1\n%2").arg(QDir::toNativeSeparators(path), file.errorString()),
+                                 m_services.app.Title, host::MessageBox::Icon::Critical);
+}
+
+void frm_QVanto::LookUpStamp(const QString &id)
+{
+    const QString logPath = stamp::StampLogPath(m_services.app);
+    m_services.messages.show(stamp::StampLookupReport(id, logPath), m_services.app.Title,
+                             host::MessageBox::Icon::None);
 }

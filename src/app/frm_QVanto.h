@@ -1,19 +1,18 @@
 #pragma once
 
 #include "Layout.h"
+#include "OptionsMenu.h"
+#include "StampOptions.h"
 
 #include "host/ErrorReport.h"
 #include "host/Form.h"
 #include "host/Services.h"
 #include "render/StampFace.h"
-#include "settings/SplitSettingLine.h"
+#include "settings/SettingsFile.h"
 #include "stamp/NewStampId.h"
 
 #include <QObject>
 
-namespace bas_QVanto {
-struct SettingsControls;
-}
 
 // The program's one window: its controls, the state the program keeps
 // besides them, the event handlers (which only dispatch) and the routines
@@ -37,14 +36,27 @@ public:
     void cmbFontName_Click(qint16 Index);
     void chkQVID_Click();
     void Picture1_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void Picture1_ContextMenu(const QPoint &position);
+    void mnuPixelScale_Click(int scale);
+    void mnuTransparent_Click(bool on);
+    void mnuDateStyle_Click(render::DateStyle style);
+    void mnuSaveAs_Click();
+    void mnuLookUp_Click();
 
     // The routines the handlers dispatch to.
     void RedrawStamp();
     void StampNow();
+    // Writes the face to a PNG or SVG file (by the name's suffix), at the
+    // chosen resolution and background.
+    void SaveFaceAs(const QString &path);
+    // Shows what a stamp identification number encodes and its log records.
+    void LookUpStamp(const QString &id);
 
     host::Form &form() { return m_form; }
     const app::Controls &controls() const { return m_controls; }
     const render::StampGeometry &geometry() const { return m_geometry; }
+    const app::OptionsMenu &optionsMenu() const { return m_menu; }
+    const app::StampOptions &options() const { return m_options; }
     qint32 InkColor = 255;
 
 private:
@@ -59,4 +71,7 @@ private:
     render::StampGeometry m_geometry;
     bas_QVanto::StampIdState m_stampIds;
     bas_QVanto::SplitState m_splitter;
+    app::StampOptions m_options;
+    std::vector<bas_QVanto::SettingsOption> m_storedOptions;
+    app::OptionsMenu m_menu;
 };

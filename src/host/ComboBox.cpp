@@ -1,5 +1,7 @@
 #include "ComboBox.h"
 
+#include "TextBox.h"
+
 #include <QLineEdit>
 #include <limits>
 
@@ -11,6 +13,7 @@ ComboBox::ComboBox(QWidget *parent) : QComboBox(parent)
     // Typed names stay in the edit text; the list holds only the installed faces.
     setInsertPolicy(QComboBox::NoInsert);
     lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    setValidator(new SingleLineValidator(this));
     connect(this, &QComboBox::activated, this, [this](int) { emit Click(); });
 }
 

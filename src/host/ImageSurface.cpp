@@ -18,32 +18,39 @@ size_t qHash(const ImageSurface::FontKey &key, size_t seed)
 
 namespace {
 
-int sidePx(double outerTwips)
+int sidePx(double outerTwips, int pixelScale)
 {
-    return qMax(1, int(std::lround(twipsToPx(outerTwips))) - 2 * ImageSurface::kBorderPx);
+    return qMax(1, int(std::lround(twipsToPx(outerTwips))) - 2 * ImageSurface::kBorderPx) * pixelScale;
 }
-
-// Strokes land on whole pixels, as the classic host's drawing does; this
-// keeps lines crisp and their pixels predictable.
-double snap(double twips) { return std::round(twipsToPx(twips)); }
 
 } // namespace
 
 ImageSurface::ImageSurface(double outerWidthTwips, double outerHeightTwips, qint32 backColor)
-    : m_image(sidePx(outerWidthTwips), sidePx(outerHeightTwips), QImage::Format_RGB32),
+    : ImageSurface(outerWidthTwips, outerHeightTwips, backColor, Output{})
+{
+}
+
+ImageSurface::ImageSurface(double outerWidthTwips, double outerHeightTwips, qint32 backColor, Output output)
+    : m_output(output),
+      m_image(sidePx(outerWidthTwips, output.pixelScale), sidePx(outerHeightTwips, output.pixelScale),
+              output.transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32),
       m_outerWidthTwips(outerWidthTwips), m_backColor(backColor)
 {
     // 96 dpi whatever the screen: point sizes resolve to the same pixels everywhere.
-    const int dotsPerMeter = int(std::lround(kDrawingDpi / 0.0254));
+    const int dotsPerMeter = int(std::lround(kDrawingDpi * output.pixelScale / 0.0254));
     m_image.setDotsPerMeterX(dotsPerMeter);
     m_image.setDotsPerMeterY(dotsPerMeter);
     m_fontName = QStringLiteral("HG正楷書体-PRO");
     Cls();
 }
 
+// Strokes land on whole device pixels, as the classic host's drawing does;
+// this keeps lines crisp and their pixels predictable.
+double ImageSurface::devicePx(double twips) const { return twipsToPx(twips) * m_output.pixelScale; }
+
 void ImageSurface::Cls()
 {
-    m_image.fill(resolveColor(m_backColor));
+    m_image.fill(m_output.transparent ? QColor(Qt::transparent) : resolveColor(m_backColor));
     m_currentX = 0;
     m_currentY = 0;
 }
@@ -58,20 +65,21 @@ void ImageSurface::setDrawWidth(int px)
 void ImageSurface::Circle(double x, double y, double radius, qint32 color)
 {
     QPainter painter(&m_image);
-    painter.setPen(QPen(resolveColor(color), m_drawWidth));
+    painter.setPen(QPen(resolveColor(color), m_drawWidth * m_output.pixelScale));
     if (m_fillStyle == 1)
         painter.setBrush(Qt::NoBrush);
     else
         painter.setBrush(resolveColor(m_fillColor));
-    const double r = std::round(twipsToPx(radius));
-    painter.drawEllipse(QPointF(snap(x), snap(y)), r, r);
+    const double r = std::round(devicePx(radius));
+    painter.drawEllipse(QPointF(std::round(devicePx(x)), std::round(devicePx(y))), r, r);
 }
 
 void ImageSurface::Line(double x1, double y1, double x2, double y2, qint32 color)
 {
     QPainter painter(&m_image);
-    painter.setPen(QPen(resolveColor(color), m_drawWidth, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QPointF(snap(x1), snap(y1)), QPointF(snap(x2), snap(y2)));
+    painter.setPen(QPen(resolveColor(color), m_drawWidth * m_output.pixelScale, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(std::round(devicePx(x1)), std::round(devicePx(y1))),
+                     QPointF(std::round(devicePx(x2)), std::round(devicePx(y2))));
     m_currentX = x2;
     m_currentY = y2;
 }
@@ -156,7 +164,8 @@ void ImageSurface::Print(const QString &text)
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setFont(printFont());
         painter.setPen(resolveColor(m_foreColor));
-        painter.drawText(QPointF(twipsToPx(m_currentX), twipsToPx(m_currentY) + m.metrics.ascent() * scale()), text);
+        const double baselinePx = twipsToPx(m_currentY) + m.metrics.ascent() * scale();
+        painter.drawText(QPointF(devicePx(m_currentX), baselinePx * m_output.pixelScale), text);
     }
     m_currentX = 0;
     m_currentY += pxToTwips(m.metrics.height() * scale());

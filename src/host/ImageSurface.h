@@ -19,8 +19,18 @@ public:
     static constexpr double kMaxFontSize = 2160.0;
     static constexpr int kBorderPx = 2;
 
+    // How the pixels are made: `pixelScale` device pixels to each logical
+    // pixel (the picture carrying pixelScale x 96 dpi), and a transparent
+    // background instead of the back colour. Layout and measurements in
+    // twips are the same whatever these are.
+    struct Output {
+        int pixelScale = 1;
+        bool transparent = false;
+    };
+
     // outerWidthTwips and outerHeightTwips include a border of kBorderPx on each side.
     ImageSurface(double outerWidthTwips, double outerHeightTwips, qint32 backColor = 0xFFFFFF);
+    ImageSurface(double outerWidthTwips, double outerHeightTwips, qint32 backColor, Output output);
 
     double Width() const override { return m_outerWidthTwips; }
     void setFillColor(qint32 color) override { m_fillColor = color; }
@@ -41,6 +51,8 @@ public:
 
     double TextWidth(const QString &text) override;
     double TextHeight(const QString &text) override;
+    // From a line's top to its baseline in the current font, in 96-dpi pixels.
+    double AscentPx() { return measures().metrics.ascent() * scale(); }
 
     void setCurrentX(double x) override { m_currentX = x; }
     void setCurrentY(double y) override { m_currentY = y; }
@@ -73,7 +85,9 @@ private:
     Measures &measures();
     const QFont &printFont();
     double scale() const;
+    double devicePx(double twips) const;
 
+    Output m_output;
     QImage m_image;
     double m_outerWidthTwips;
     qint32 m_backColor;

@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QMimeData>
 
 namespace host {
 
@@ -21,10 +22,18 @@ void QtMessageBox::show(const QString &text, const QString &caption, Icon icon)
 
 void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
 
-void QtClipboard::SetData(const QImage &picture)
+void QtClipboard::SetData(const QImage &picture, const QByteArray &png)
 {
     // An opaque RGB image: pasted stamps have a white background, not alpha.
-    QGuiApplication::clipboard()->setImage(picture.convertToFormat(QImage::Format_RGB32));
+    const QImage opaque = picture.convertToFormat(QImage::Format_RGB32);
+    if (png.isEmpty()) {
+        QGuiApplication::clipboard()->setImage(opaque);
+        return;
+    }
+    auto *data = new QMimeData;
+    data->setImageData(opaque);
+    data->setData(QStringLiteral("image/png"), png);
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 } // namespace host

@@ -1,8 +1,19 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QValidator>
 
 namespace host {
+
+// Keeps line breaks out of a one-line field, however they come: typed,
+// pasted, dropped or written by the program. A field's text is one line of
+// the settings file and of the stamp log, where a break would end the line
+// early and make the next start read the rest as a line of its own.
+class SingleLineValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override;
+};
 
 // A text box. Change is raised synchronously, for typing and for program
 // writes alike, and only when the text really changes: writing the text it

@@ -1,6 +1,6 @@
 #include "RedrawStamp.h"
 
-#include "DateText.h"
+#include "DateStyle.h"
 #include "DrawRow.h"
 
 #include "host/CheckBox.h"
@@ -47,7 +47,8 @@ void RedrawStamp(FaceControls &c, StampGeometry &g)
     surface.setFillStyle(kTransparentFill);
     surface.Cls();
 
-    c.QVLabel[3]->SetText(DateRowText(c.QVDate[0]->Text(), c.QVDate[1]->Text(), c.QVDate[2]->Text()));
+    const DateStyle style = c.dateStyle ? *c.dateStyle : DateStyle::Western;
+    c.QVLabel[3]->SetText(DateRowText(c.QVDate[0]->Text(), c.QVDate[1]->Text(), c.QVDate[2]->Text(), style));
 
     const double r = g.StampRadius;
     const double cy = g.StampCenterY;

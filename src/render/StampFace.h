@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DateStyle.h"
+
 #include <array>
 #include <QtGlobal>
 
@@ -29,6 +31,8 @@ struct FaceControls {
     host::CheckBox *chkQVID = nullptr;
     host::Surface *Picture1 = nullptr;
     const qint32 *InkColor = nullptr;
+    // Western unless the user chose an era style.
+    const DateStyle *dateStyle = nullptr;
 };
 
 } // namespace render

@@ -31,10 +31,17 @@ void applyLine(const QString &line, SettingsControls &controls, SplitState &spli
             return;
         }
     }
-    if (key == QLatin1String("color"))
+    if (key == QLatin1String("color")) {
         controls.InkColor = host::toLong(SplitSettingLine(splitter, {}, unusedDelimiter));
-    else if (key == QLatin1String("qvid"))
+    } else if (key == QLatin1String("qvid")) {
         controls.chkQVID.SetValue(host::toInteger(SplitSettingLine(splitter, {}, unusedDelimiter)));
+    } else if (controls.options) {
+        for (SettingsOption &option : *controls.options)
+            if (key == option.key) {
+                option.value = host::toLong(SplitSettingLine(splitter, {}, unusedDelimiter));
+                return;
+            }
+    }
 }
 
 QString settingsText(const SettingsControls &controls)
@@ -49,6 +56,10 @@ QString settingsText(const SettingsControls &controls)
     }
     text += QStringLiteral("color,") + host::printNumber(controls.InkColor) + kEnd;
     text += QStringLiteral("qvid,") + host::printNumber(controls.chkQVID.Value()) + kEnd;
+    if (controls.options)
+        for (const SettingsOption &option : *controls.options)
+            if (option.value != option.defaultValue)
+                text += option.key + QLatin1Char(',') + host::printNumber(option.value) + kEnd;
     return text;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <array>
+#include <vector>
 
 namespace host {
 struct AppInfo;
@@ -14,12 +15,23 @@ class TextBox;
 
 namespace bas_QVanto {
 
+// A numeric option kept after the six lines the file has always held. It is
+// written only when it differs from its default, so a file with every option
+// at its default is what it always was, and readers that ignore unknown keys
+// read either kind of file.
+struct SettingsOption {
+    QString key; // lower case
+    qint32 value;
+    qint32 defaultValue;
+};
+
 // The controls and state the settings file carries from one run to the next.
 struct SettingsControls {
     std::array<host::TextBox *, 4> QVLabel;
     std::array<host::ComboBox *, 4> cmbFontName;
     qint32 &InkColor;
     host::CheckBox &chkQVID;
+    std::vector<SettingsOption> *options = nullptr;
 };
 
 // The settings file: the program's folder, the program's name, ".ini".

@@ -25,7 +25,7 @@ void StampNow(StampContext &context)
     QVLabel[4]->SetText(bas_QVanto::NewStampId(context.idState, context.clock));
     context.RedrawStamp();
     context.clipboard.Clear();
-    context.clipboard.SetData(context.PictureImage());
+    context.clipboard.SetData(context.PictureImage(), context.PicturePng ? context.PicturePng() : QByteArray());
 
     // By now the stamp is on the clipboard, which is what the user came for,
     // so a log that cannot be written is reported and the action goes on.

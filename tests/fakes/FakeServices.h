@@ -46,9 +46,14 @@ public:
         ++clears;
         picture = QImage();
     }
-    void SetData(const QImage &image) override { picture = image; }
+    void SetData(const QImage &image, const QByteArray &pngBytes) override
+    {
+        picture = image;
+        png = pngBytes;
+    }
     int clears = 0;
     QImage picture;
+    QByteArray png;
 };
 
 class FakeFontList final : public host::FontList {

@@ -36,7 +36,7 @@ struct Desk final : host::Clipboard, host::MessageBox, host::SoundPlayer {
     }
 
     void Clear() override { events << QStringLiteral("clear"); }
-    void SetData(const QImage &image) override
+    void SetData(const QImage &image, const QByteArray &) override
     {
         if (refuseClipboard)
             throw host::HostError(host::HostError::General, QStringLiteral("clipboard busy"));

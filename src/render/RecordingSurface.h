@@ -4,9 +4,12 @@
 
 #include <vector>
 
+namespace render {
+
 // Passes every call on to an ImageSurface and remembers each printed row
 // with the font it was printed in, so the finished face can be painted again
-// straight away: the floor a redraw is measured against.
+// elsewhere (as vectors) or straight away (the floor a redraw is measured
+// against).
 class RecordingSurface final : public host::Surface {
 public:
     struct Row {
@@ -14,6 +17,7 @@ public:
         double size, x, y;
         bool bold, italic, underline, strike;
         qint32 color;
+        double ascentPx; // from the line's top to its baseline, at 96 dpi
     };
 
     explicit RecordingSurface(host::ImageSurface &target) : t(target) {}
@@ -41,7 +45,8 @@ public:
     double CurrentY() const override { return t.CurrentY(); }
     void Print(const QString &s) override
     {
-        rows.push_back({s, font, t.FontSize(), t.CurrentX(), t.CurrentY(), bold, italic, underline, strike, color});
+        rows.push_back({s, font, t.FontSize(), t.CurrentX(), t.CurrentY(), bold, italic, underline, strike, color,
+                        t.AscentPx()});
         t.Print(s);
     }
     QImage Image() const override { return t.Image(); }
@@ -77,3 +82,5 @@ private:
     qint32 color = 0;
     bool bold = false, italic = false, underline = false, strike = false;
 };
+
+} // namespace render

@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
-.PHONY: run test deps build bench clean
+.PHONY: run test deps build build-asan bench clean
 
 JOBS ?= $(shell nproc)
 
@@ -13,9 +13,23 @@ build: deps
 run: build
 	./build/qvanto
 
-# The whole suite, the tests that drive the real program under Xvfb included.
-test: build
+# The same sources with AddressSanitizer and UndefinedBehaviorSanitizer.
+build-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+
+# The whole suite, the tests that drive the real program under Xvfb included,
+# then the whole suite again on the sanitizer build (the fuzz test is a
+# sanitizer build of its own, and the package is built once: both run once).
+test: build build-asan
 	scripts/with-desktop.sh ctest --preset dev -j $(JOBS) --no-tests=error
+	scripts/with-desktop.sh ctest --preset asan -j $(JOBS) --no-tests=error -LE "fuzz|packaging"
+
+# The Debian package of an optimised build configured for /usr, written to
+# build/qvanto_<version>_<arch>.deb; cmake/build-deb.sh says how.
+.PHONY: package
+package: deps
+	cmake/build-deb.sh build-package build $(JOBS)
 
 # Benchmarks of an optimised build; figures only, never part of `make test`.
 bench: deps

@@ -3,6 +3,7 @@
 #include "host/FontResolver.h"
 
 #include <QPainter>
+#include <cmath>
 
 QImage WindowIconImage(int sizePx)
 {
@@ -19,8 +20,10 @@ QImage WindowIconImage(int sizePx)
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(centre, r, r);
     const double band = r * 0.8;
-    p.drawLine(QPointF(centre.x() - r * 0.97, centre.y() - band / 2), QPointF(centre.x() + r * 0.97, centre.y() - band / 2));
-    p.drawLine(QPointF(centre.x() - r * 0.97, centre.y() + band / 2), QPointF(centre.x() + r * 0.97, centre.y() + band / 2));
+    // The lines end on the circle: half the chord at the band's edge.
+    const double half = std::sqrt(r * r - band * band / 4);
+    for (double y : {centre.y() - band / 2, centre.y() + band / 2})
+        p.drawLine(QPointF(centre.x() - half, y), QPointF(centre.x() + half, y));
 
     QFont font = host::FontResolver::shared().widgetFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, true);
     p.setPen(red);

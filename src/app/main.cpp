@@ -8,6 +8,8 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QVanto"));
     QApplication::setApplicationVersion(QStringLiteral("1.1.9"));
+    // Ties the window to its menu entry on desktops that ask.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qvanto.QVanto"));
     RealProgram program;
     program.start();
     return QApplication::exec();

@@ -1,0 +1,33 @@
+# The Debian package, made by CPack: `cpack -G DEB` in a build folder
+# configured with -DCMAKE_INSTALL_PREFIX=/usr (cmake/build-deb.sh does both).
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME qvanto)
+set(CPACK_PACKAGE_VENDOR "QVanto developers")
+set(CPACK_PACKAGE_CONTACT "QVanto developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "round Japanese date stamp (日付印) for the clipboard")
+set(CPACK_PACKAGE_DESCRIPTION
+"QVanto composes an electronic date stamp for Japanese office work: a round
+red seal split by two lines into bands, with the company and department
+above, the date in the middle and the name below. Pressing the stamp button
+puts the stamp on the clipboard as a picture and records it in a log.")
+set(CPACK_STRIP_FILES ON)
+
+# A Debian package lives in /usr.
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Libraries come from dpkg-shlibdeps; the fonts are loaded by name at run
+# time, which no library scan can see. The stamp's faces map to the IPA fonts.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho")
+
+# The program tells an installed copy from a portable one by the bindir
+# compiled into it. A package built with another prefix would put the binary
+# where it does not know it is installed, and an administrator running it
+# would write settings beside it; cmake/CPackChecks.cmake refuses that.
+set(CPACK_QVANTO_CONFIGURED_PREFIX "${CMAKE_INSTALL_PREFIX}")
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/CPackChecks.cmake")
+
+include(CPack)

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QStandardPaths>
 #include <QUrl>
@@ -47,6 +49,10 @@ bool QtSoundPlayer::play(const QString &name, quint32 flags)
             QApplication::beep();
         return false;
     }
+    // With no sound server or device the sound cannot start: say so, as the
+    // classic call does, instead of handing it to a player that drops it.
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return false;
     // Made on the first stamp, not at start-up: the audio backend takes a
     // while to connect and a window that never stamps does not need it.
     if (!d)

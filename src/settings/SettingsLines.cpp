@@ -4,6 +4,7 @@
 #include "host/SystemCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace bas_QVanto {
@@ -13,7 +14,9 @@ namespace {
 QByteArray readLimited(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file: opening a FIFO would wait for a writer and hold up
+    // start-up, and a device has no settings to give.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         throw host::HostError(host::HostError::FileNotFound, QStringLiteral("File not found"));
     QByteArray bytes = file.read(kSettingsReadLimitBytes + 1);
     if (bytes.size() > kSettingsReadLimitBytes) {

@@ -1,0 +1,84 @@
+#pragma once
+
+// The whole window on fake seams, started in a program folder the test
+// chooses, so that a second window can start where the first one left its
+// settings and log. Shared by the hardening tests of this folder.
+#include "app/frm_QVanto.h"
+
+#include "host/AppInfo.h"
+#include "host/PictureBox.h"
+
+#include "fakes/FakeClock.h"
+#include "fakes/FakeServices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+#include <memory>
+
+namespace hardening {
+
+struct TestWindow {
+    explicit TestWindow(const QString &folder,
+                        const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)))
+        : clock(now), fonts({QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")})
+    {
+        app.Title = QStringLiteral("QVanto");
+        app.Major = 1;
+        app.Minor = 1;
+        app.Revision = 9;
+        app.Path = QDir::toNativeSeparators(folder);
+        app.EXEName = QStringLiteral("qvanto");
+        window = std::make_unique<frm_QVanto>(host::Services{clock, app, fonts, messages, clipboard, sound});
+        window->Form_Load();
+    }
+
+    const app::Controls &c() const { return window->controls(); }
+    QImage face() const { return c().Picture1->Image(); }
+    // What closing the window does to the stored files.
+    void close()
+    {
+        qint16 cancel = 0;
+        window->Form_Unload(cancel);
+    }
+    QString iniPath() const { return QDir(app.Path).filePath(QStringLiteral("qvanto.ini")); }
+    QString logPath() const { return QDir(app.Path).filePath(QStringLiteral("qvanto.log")); }
+
+    fakes::FakeClock clock;
+    host::AppInfo app;
+    fakes::FakeFontList fonts;
+    fakes::FakeMessageBox messages;
+    fakes::FakeClipboard clipboard;
+    fakes::FakeSoundPlayer sound;
+    std::unique_ptr<frm_QVanto> window;
+};
+
+// Only a regular file: a test may have linked the name to a device.
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Pixels that are not the white of a cleared face.
+inline int inkPixels(const QImage &face)
+{
+    int count = 0;
+    const QImage rgb = face.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+            count += (line[x] & 0xFFFFFF) != 0xFFFFFF;
+    }
+    return count;
+}
+
+} // namespace hardening

@@ -22,8 +22,9 @@ namespace hardening {
 
 struct TestWindow {
     explicit TestWindow(const QString &folder,
-                        const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)))
-        : clock(now), fonts({QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")})
+                        const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
+                        QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")})
+        : clock(now), fonts(std::move(fontNames))
     {
         app.Title = QStringLiteral("QVanto");
         app.Major = 1;

@@ -1,5 +1,7 @@
 // The window as a whole, with fake seams: start-up state, the handlers and
 // the default error report.
+#include "TestWindow.h"
+
 #include "app/frm_QVanto.h"
 
 #include "host/AppInfo.h"
@@ -10,8 +12,6 @@
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
 
-#include "fakes/FakeClock.h"
-#include "fakes/FakeServices.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -19,33 +19,22 @@
 
 namespace {
 
+// A window in a program folder of its own.
 struct Program {
     explicit Program(const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
                      QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("@IPAGothic"),
                                               QStringLiteral("Mail@Face"), QString()})
-        : clock(now), fonts(std::move(fontNames))
+        : w(folder.path(), now, std::move(fontNames)), window(w.window), app(w.app), messages(w.messages)
     {
-        app.Title = QStringLiteral("QVanto");
-        app.Comments = QStringLiteral("日付印のビットマップ画像を生成し、クリップボードに転送するツールです。");
-        app.Major = 1;
-        app.Minor = 1;
-        app.Revision = 9;
-        app.Path = folder.path();
-        app.EXEName = QStringLiteral("qvanto");
-        window = std::make_unique<frm_QVanto>(host::Services{clock, app, fonts, messages, clipboard, sound});
-        window->Form_Load();
     }
-    const app::Controls &c() const { return window->controls(); }
-    QImage face() const { return c().Picture1->Image(); }
+    const app::Controls &c() const { return w.c(); }
+    QImage face() const { return w.face(); }
 
     QTemporaryDir folder;
-    fakes::FakeClock clock;
-    host::AppInfo app;
-    fakes::FakeFontList fonts;
-    fakes::FakeMessageBox messages;
-    fakes::FakeClipboard clipboard;
-    fakes::FakeSoundPlayer sound;
-    std::unique_ptr<frm_QVanto> window;
+    hardening::TestWindow w;
+    std::unique_ptr<frm_QVanto> &window;
+    host::AppInfo &app;
+    fakes::FakeMessageBox &messages;
 };
 
 bool isInk(const QColor &color, const QColor &ink)

@@ -4,8 +4,8 @@
 #include "host/Clipboard.h"
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
-#include "render/render::RecordingSurface.h"
 #include "render/RedrawStamp.h"
+#include "render/render::RecordingSurface.h"
 #include "settings/SettingsFile.h"
 
 #include "fakes/FakeClock.h"
@@ -29,7 +29,7 @@ struct Bench {
         app.Path = folder.path();
         app.EXEName = QStringLiteral("qvanto");
         clock.stepPerReadMs = 1000;
-        window = std::make_unique<frm_QVanto>(host::Services{clock, app, fonts, messages, clipboard, sound});
+        window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages, clipboard, sound});
         window->Form_Load();
     }
     const app::Controls &c() const { return window->controls(); }
@@ -49,7 +49,7 @@ struct Bench {
     bas_QVanto::SettingsControls settings()
     {
         return {{c().QVLabel[0], c().QVLabel[1], c().QVLabel[2], c().QVLabel[3]}, c().cmbFontName,
-                window->InkColor, *c().chkQVID};
+            window->InkColor, *c().chkQVID};
     }
 
     QTemporaryDir folder;
@@ -64,12 +64,17 @@ struct Bench {
 
 // Made after the application object and gone before it.
 std::unique_ptr<Bench> g_bench;
-Bench &bench() { return *g_bench; }
+Bench &bench()
+{
+    return *g_bench;
+}
 
 void setRows(bool longRows)
 {
-    bench().c().QVLabel[0]->SetText(longRows ? QStringLiteral("株式会社クヴァント日付印製作所東京本社総務部経理課第一係株式会社クヴァント日付印")
-                                             : QStringLiteral("会 社 名"));
+    bench().c().QVLabel[0]->SetText(longRows
+            ? QStringLiteral(
+                "株式会社クヴァント日付印製作所東京本社総務部経理課第一係株式会社クヴァント日付印")
+            : QStringLiteral("会 社 名"));
 }
 
 void RedrawStamp(benchmark::State &state)

@@ -20,8 +20,13 @@ struct ColorOption {
     qint32 color;
 };
 constexpr ColorOption kColorOptions[7] = {
-    {u"黒", 0},        {u"赤", 255},      {u"緑", 65280},    {u"黄", 65535},
-    {u"青", 16711680}, {u"紫", 16711935}, {u"水", 16776960},
+    {u"黒", 0},
+    {u"赤", 255},
+    {u"緑", 65280},
+    {u"黄", 65535},
+    {u"青", 16711680},
+    {u"紫", 16711935},
+    {u"水", 16776960},
 };
 
 const QString kDefaultFace = QStringLiteral("ＭＳ Ｐゴシック");
@@ -31,7 +36,7 @@ const QString kHomePage = QStringLiteral("HomePage: https://qvanto.example/");
 QString captionFor(const host::AppInfo &app)
 {
     return app.Title + QLatin1Char(' ') + QString::number(app.Major) + QStringLiteral(" . ")
-         + QString::number(app.Minor) + QStringLiteral(" . ") + QString::number(app.Revision);
+        + QString::number(app.Minor) + QStringLiteral(" . ") + QString::number(app.Revision);
 }
 
 } // namespace

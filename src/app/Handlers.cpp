@@ -27,7 +27,10 @@ void frm_QVanto::chkColor_Click(qint16 Index)
     RedrawStamp();
 }
 
-void frm_QVanto::cmdPetan_Click() { StampNow(); }
+void frm_QVanto::cmdPetan_Click()
+{
+    StampNow();
+}
 
 void frm_QVanto::cmdCopyRight_Click()
 {
@@ -35,11 +38,20 @@ void frm_QVanto::cmdCopyRight_Click()
     m_form.SetWidth(width > 3600 ? 3600 : 9000);
 }
 
-void frm_QVanto::QVLabel_Change(qint16) { RedrawStamp(); }
+void frm_QVanto::QVLabel_Change(qint16)
+{
+    RedrawStamp();
+}
 
-void frm_QVanto::cmbFontName_Click(qint16) { RedrawStamp(); }
+void frm_QVanto::cmbFontName_Click(qint16)
+{
+    RedrawStamp();
+}
 
-void frm_QVanto::chkQVID_Click() { RedrawStamp(); }
+void frm_QVanto::chkQVID_Click()
+{
+    RedrawStamp();
+}
 
 void frm_QVanto::Picture1_MouseDown(qint16 Button, qint16, float X, float Y)
 {
@@ -80,8 +92,7 @@ void frm_QVanto::mnuSaveAs_Click()
 {
     QString filter;
     QString path = QFileDialog::getSaveFileName(&m_form, QStringLiteral("名前を付けて保存"),
-                                                QStringLiteral("stamp.png"),
-                                                QStringLiteral("PNG 画像 (*.png);;SVG 画像 (*.svg)"), &filter);
+        QStringLiteral("stamp.png"), QStringLiteral("PNG 画像 (*.png);;SVG 画像 (*.svg)"), &filter);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -92,8 +103,8 @@ void frm_QVanto::mnuSaveAs_Click()
 void frm_QVanto::mnuLookUp_Click()
 {
     bool ok = false;
-    const QString id = QInputDialog::getText(&m_form, QStringLiteral("押印番号の照会"), QStringLiteral("押印番号:"),
-                                             QLineEdit::Normal, m_controls.QVLabel[4]->Text(), &ok);
+    const QString id = QInputDialog::getText(&m_form, QStringLiteral("押印番号の照会"),
+        QStringLiteral("押印番号:"), QLineEdit::Normal, m_controls.QVLabel[4]->Text(), &ok);
     if (ok)
         LookUpStamp(id);
 }

@@ -27,7 +27,7 @@ constexpr int kMaxRowChars = 32000;
 void place(QWidget *w, double left, double top, double width, double height)
 {
     w->setGeometry(qRound(host::twipsToPx(left)), qRound(host::twipsToPx(top)),
-                   qRound(host::twipsToPx(width)), qRound(host::twipsToPx(height)));
+        qRound(host::twipsToPx(width)), qRound(host::twipsToPx(height)));
 }
 
 void setFont(QWidget *w, double points, bool bold = false)
@@ -137,10 +137,9 @@ Controls BuildLayout(host::Form &form)
 
     // Designed tab order; hidden controls, labels and the frame never take focus.
     c.Picture1->setFocusPolicy(Qt::StrongFocus);
-    const QList<QWidget *> order = {
-        c.Picture1, c.QVLabel[0], c.QVLabel[1], c.QVLabel[2], c.QVLabel[3], c.cmbFontName[0],
-        c.chkColor[6], c.chkColor[5], c.chkColor[4], c.chkColor[3], c.chkColor[2], c.chkColor[1],
-        c.chkColor[0], c.cmdPetan, c.cmdCopyRight, c.chkColor[7], c.chkColor[8], c.chkQVID,
+    const QList<QWidget *> order = {c.Picture1, c.QVLabel[0], c.QVLabel[1], c.QVLabel[2], c.QVLabel[3],
+        c.cmbFontName[0], c.chkColor[6], c.chkColor[5], c.chkColor[4], c.chkColor[3], c.chkColor[2],
+        c.chkColor[1], c.chkColor[0], c.cmdPetan, c.cmdCopyRight, c.chkColor[7], c.chkColor[8], c.chkQVID,
         c.cmbFontName[1], c.cmbFontName[2], c.cmbFontName[3]};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);

@@ -20,18 +20,18 @@ namespace app {
 
 // The window's controls, named as the rest of the program addresses them.
 struct Controls {
-    std::array<host::ComboBox *, 4> cmbFontName{};
+    std::array<host::ComboBox *, 4> cmbFontName {};
     host::CheckBox *chkQVID = nullptr;
     QPushButton *cmdCopyRight = nullptr;
     QPushButton *cmdPetan = nullptr;
-    std::array<host::TextBox *, 5> QVLabel{};
-    std::array<host::TextBox *, 3> QVDate{};
+    std::array<host::TextBox *, 5> QVLabel {};
+    std::array<host::TextBox *, 3> QVDate {};
     host::PictureBox *Picture1 = nullptr;
     QFrame *Frame1 = nullptr;
-    std::array<host::OptionButton *, 9> chkColor{};
+    std::array<host::OptionButton *, 9> chkColor {};
     QButtonGroup *chkColorGroup = nullptr;
     host::Label *lblTitle = nullptr;
-    std::array<host::Label *, 4> Label{};
+    std::array<host::Label *, 4> Label {};
 };
 
 // Builds every control on the form at its designed place, size, font and

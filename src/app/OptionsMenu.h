@@ -15,9 +15,9 @@ namespace app {
 // has to move for them.
 struct OptionsMenu {
     QMenu *menu = nullptr;
-    std::array<QAction *, 4> pixelScale{}; // 1x to 4x
+    std::array<QAction *, 4> pixelScale {}; // 1x to 4x
     QAction *transparent = nullptr;
-    std::array<QAction *, 3> dateStyle{}; // by render::DateStyle
+    std::array<QAction *, 3> dateStyle {}; // by render::DateStyle
     QAction *saveAs = nullptr;
     QAction *lookUp = nullptr;
 

@@ -4,7 +4,7 @@
 
 RealProgram::RealProgram()
     : m_app(host::AppInfo::forRunningProgram()), m_sound(m_app.Path),
-      m_window(host::Services{m_clock, m_app, m_fonts, m_messages, m_clipboard, m_sound})
+      m_window(host::Services {m_clock, m_app, m_fonts, m_messages, m_clipboard, m_sound})
 {
 }
 

@@ -10,9 +10,8 @@ const QString kDateStyle = QStringLiteral("datestyle");
 
 std::vector<bas_QVanto::SettingsOption> StampOptions::toSettings() const
 {
-    return {{kScale, pixelScale, 1},
-            {kTransparent, transparent ? 1 : 0, 0},
-            {kDateStyle, qint32(dateStyle), qint32(render::DateStyle::Western)}};
+    return {{kScale, pixelScale, 1}, {kTransparent, transparent ? 1 : 0, 0},
+        {kDateStyle, qint32(dateStyle), qint32(render::DateStyle::Western)}};
 }
 
 StampOptions StampOptions::fromSettings(const std::vector<bas_QVanto::SettingsOption> &options)

@@ -1,24 +1,24 @@
 #include "frm_QVanto.h"
 
+#include "WindowIcon.h"
 #include "host/AppInfo.h"
-#include "host/MessageBox.h"
 #include "host/CheckBox.h"
 #include "host/ComboBox.h"
+#include "host/MessageBox.h"
 #include "host/OptionButton.h"
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
+#include "render/FaceExport.h"
 #include "render/RedrawStamp.h"
 #include "settings/SettingsFile.h"
-#include "render/FaceExport.h"
 #include "stamp/StampLookup.h"
 #include "stamp/StampNow.h"
-#include "WindowIcon.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QDir>
-#include <QSaveFile>
 #include <QPushButton>
+#include <QSaveFile>
 
 namespace {
 constexpr double kClientWidthTwips = 3510;
@@ -44,34 +44,34 @@ void frm_QVanto::connectHandlers()
     auto guarded = [this](auto handler) {
         return [this, handler](auto &&...args) { m_errors.run([&] { handler(args...); }); };
     };
-    connect(&m_form, &host::Form::Unload, this,
-            guarded([this](qint16 &cancel) { Form_Unload(cancel); }));
+    connect(&m_form, &host::Form::Unload, this, guarded([this](qint16 &cancel) { Form_Unload(cancel); }));
     connect(m_controls.chkColorGroup, &QButtonGroup::idClicked, this,
-            guarded([this](int id) { chkColor_Click(qint16(id)); }));
+        guarded([this](int id) { chkColor_Click(qint16(id)); }));
     connect(m_controls.cmdPetan, &QPushButton::clicked, this, guarded([this](bool) { cmdPetan_Click(); }));
     connect(m_controls.cmdCopyRight, &QPushButton::clicked, this,
-            guarded([this](bool) { cmdCopyRight_Click(); }));
+        guarded([this](bool) { cmdCopyRight_Click(); }));
     for (qint16 i = 0; i < 5; ++i)
         connect(m_controls.QVLabel[size_t(i)], &host::TextBox::Change, this,
-                guarded([this, i] { QVLabel_Change(i); }));
+            guarded([this, i] { QVLabel_Change(i); }));
     for (qint16 i = 0; i < 4; ++i)
         connect(m_controls.cmbFontName[size_t(i)], &host::ComboBox::Click, this,
-                guarded([this, i] { cmbFontName_Click(i); }));
+            guarded([this, i] { cmbFontName_Click(i); }));
     connect(m_controls.chkQVID, &host::CheckBox::Click, this, guarded([this] { chkQVID_Click(); }));
     connect(m_controls.Picture1, &host::PictureBox::MouseDown, this,
-            guarded([this](int button, int shift, float x, float y) {
-                Picture1_MouseDown(qint16(button), qint16(shift), x, y);
-            }));
+        guarded([this](int button, int shift, float x, float y) {
+            Picture1_MouseDown(qint16(button), qint16(shift), x, y);
+        }));
     m_controls.Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_controls.Picture1, &QWidget::customContextMenuRequested, this,
-            guarded([this](const QPoint &position) { Picture1_ContextMenu(position); }));
+        guarded([this](const QPoint &position) { Picture1_ContextMenu(position); }));
     for (int n = 1; n <= 4; ++n)
         connect(m_menu.pixelScale[size_t(n - 1)], &QAction::triggered, this,
-                guarded([this, n](bool) { mnuPixelScale_Click(n); }));
-    connect(m_menu.transparent, &QAction::triggered, this, guarded([this](bool on) { mnuTransparent_Click(on); }));
+            guarded([this, n](bool) { mnuPixelScale_Click(n); }));
+    connect(m_menu.transparent, &QAction::triggered, this,
+        guarded([this](bool on) { mnuTransparent_Click(on); }));
     for (int i = 0; i < 3; ++i)
         connect(m_menu.dateStyle[size_t(i)], &QAction::triggered, this,
-                guarded([this, i](bool) { mnuDateStyle_Click(render::DateStyle(i)); }));
+            guarded([this, i](bool) { mnuDateStyle_Click(render::DateStyle(i)); }));
     connect(m_menu.saveAs, &QAction::triggered, this, guarded([this](bool) { mnuSaveAs_Click(); }));
     connect(m_menu.lookUp, &QAction::triggered, this, guarded([this](bool) { mnuLookUp_Click(); }));
 }
@@ -91,12 +91,9 @@ render::FaceControls frm_QVanto::faceControls()
 
 bas_QVanto::SettingsControls frm_QVanto::settingsControls()
 {
-    return bas_QVanto::SettingsControls{
+    return bas_QVanto::SettingsControls {
         {m_controls.QVLabel[0], m_controls.QVLabel[1], m_controls.QVLabel[2], m_controls.QVLabel[3]},
-        m_controls.cmbFontName,
-        InkColor,
-        *m_controls.chkQVID,
-        &m_storedOptions};
+        m_controls.cmbFontName, InkColor, *m_controls.chkQVID, &m_storedOptions};
 }
 
 void frm_QVanto::RedrawStamp()
@@ -108,20 +105,13 @@ void frm_QVanto::RedrawStamp()
 
 void frm_QVanto::StampNow()
 {
-    stamp::StampContext context{
-        m_controls.QVLabel,
-        [this] { RedrawStamp(); },
-        [this] { return m_controls.Picture1->Image(); },
-        [this] { m_form.SetWindowState(1); },
-        m_stampIds,
-        m_services.clock,
-        m_services.clipboard,
-        m_services.messages,
-        m_services.sound,
-        m_services.app};
+    stamp::StampContext context {m_controls.QVLabel, [this] { RedrawStamp(); },
+        [this] { return m_controls.Picture1->Image(); }, [this] { m_form.SetWindowState(1); }, m_stampIds,
+        m_services.clock, m_services.clipboard, m_services.messages, m_services.sound, m_services.app};
     // At the default options the clipboard gets the face on screen itself.
     if (m_options.pixelScale != 1)
-        context.PictureImage = [this] { return render::FaceImage(faceControls(), m_options.pixelScale, false); };
+        context.PictureImage
+            = [this] { return render::FaceImage(faceControls(), m_options.pixelScale, false); };
     if (m_options.transparent)
         context.PicturePng = [this] { return render::FacePng(faceControls(), m_options.pixelScale, true); };
     stamp::StampNow(context);
@@ -130,17 +120,18 @@ void frm_QVanto::StampNow()
 void frm_QVanto::SaveFaceAs(const QString &path)
 {
     const QByteArray bytes = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
-                               ? render::FaceSvg(faceControls())
-                               : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent);
+        ? render::FaceSvg(faceControls())
+        : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        m_services.messages.show(QStringLiteral("保存できませんでした。\n%1\n%2").arg(QDir::toNativeSeparators(path), file.errorString()),
-                                 m_services.app.Title, host::MessageBox::Icon::Critical);
+        m_services.messages.show(QStringLiteral("保存できませんでした。\n%1\n%2")
+                                     .arg(QDir::toNativeSeparators(path), file.errorString()),
+            m_services.app.Title, host::MessageBox::Icon::Critical);
 }
 
 void frm_QVanto::LookUpStamp(const QString &id)
 {
     const QString logPath = stamp::StampLogPath(m_services.app);
-    m_services.messages.show(stamp::StampLookupReport(id, logPath), m_services.app.Title,
-                             host::MessageBox::Icon::None);
+    m_services.messages.show(
+        stamp::StampLookupReport(id, logPath), m_services.app.Title, host::MessageBox::Icon::None);
 }

@@ -13,7 +13,6 @@
 
 #include <QObject>
 
-
 // The program's one window: its controls, the state the program keeps
 // besides them, the event handlers (which only dispatch) and the routines
 // that do the work.

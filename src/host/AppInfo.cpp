@@ -19,7 +19,10 @@ QString joined(const QString &folder, const QString &name)
 
 } // namespace
 
-QString AppInfo::fileBesideProgram(const QString &name) const { return joined(Path, name); }
+QString AppInfo::fileBesideProgram(const QString &name) const
+{
+    return joined(Path, name);
+}
 
 QString AppInfo::dataFile(const QString &name) const
 {
@@ -27,14 +30,14 @@ QString AppInfo::dataFile(const QString &name) const
 }
 
 QString AppInfo::chooseDataPath(const QString &programFolder, const QString &exeName,
-                                const QString &installedFolder, const QString &userFolder)
+    const QString &installedFolder, const QString &userFolder)
 {
     if (QFileInfo::exists(joined(programFolder, exeName + QStringLiteral(".ini"))))
         return programFolder;
     // The installed folder counts as not writable even for an administrator,
     // so every user of an installed copy keeps settings of their own.
     const bool installed = !installedFolder.isEmpty()
-                        && QDir(programFolder).canonicalPath() == QDir(installedFolder).canonicalPath();
+        && QDir(programFolder).canonicalPath() == QDir(installedFolder).canonicalPath();
     if (!installed && QFileInfo(programFolder).isWritable())
         return programFolder;
     QDir().mkpath(userFolder);
@@ -57,7 +60,7 @@ AppInfo AppInfo::forRunningProgram()
     const QString installedFolder;
 #endif
     info.DataPath = chooseDataPath(info.Path, info.EXEName, installedFolder,
-                                   QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     return info;
 }
 

@@ -29,7 +29,7 @@ struct AppInfo {
     // an installed copy keeps them in the user's application data folder.
     static AppInfo forRunningProgram();
     static QString chooseDataPath(const QString &programFolder, const QString &exeName,
-                                  const QString &installedFolder, const QString &userFolder);
+        const QString &installedFolder, const QString &userFolder);
 };
 
 } // namespace host

@@ -23,10 +23,7 @@ public:
     {
         return static_cast<qint32>(QDate(1899, 12, 30).daysTo(date));
     }
-    static double secondsSinceMidnight(const QTime &time)
-    {
-        return time.msecsSinceStartOfDay() / 1000.0;
-    }
+    static double secondsSinceMidnight(const QTime &time) { return time.msecsSinceStartOfDay() / 1000.0; }
 };
 
 class SystemClock final : public Clock {

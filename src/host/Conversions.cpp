@@ -28,7 +28,8 @@ double roundHalfEven(double value)
     return std::nearbyint(value);
 }
 
-template <typename Int> Int toInt(const QString &text)
+template<typename Int>
+Int toInt(const QString &text)
 {
     const double rounded = roundHalfEven(toDouble(text));
     if (rounded < static_cast<double>(std::numeric_limits<Int>::min())
@@ -47,9 +48,15 @@ double toDouble(const QString &text)
     return value;
 }
 
-qint32 toLong(const QString &text) { return toInt<qint32>(text); }
+qint32 toLong(const QString &text)
+{
+    return toInt<qint32>(text);
+}
 
-qint16 toInteger(const QString &text) { return toInt<qint16>(text); }
+qint16 toInteger(const QString &text)
+{
+    return toInt<qint16>(text);
+}
 
 QString shortestText(double value)
 {
@@ -64,8 +71,8 @@ QString zeroPadded(const QString &text, int digits)
     if (!parseNumber(text, value))
         return text;
     const double whole = std::round(std::fabs(value));
-    QString body = whole < 1e15 ? QString::number(static_cast<qint64>(whole))
-                                : QString::number(whole, 'f', 0);
+    QString body
+        = whole < 1e15 ? QString::number(static_cast<qint64>(whole)) : QString::number(whole, 'f', 0);
     if (body.size() < digits)
         body = QString(digits - body.size(), QLatin1Char('0')) + body;
     return (value < 0 && whole != 0) ? QLatin1Char('-') + body : body;

@@ -14,9 +14,10 @@ namespace host {
 // exception ever crosses Qt's event loop.
 class ErrorReport {
 public:
-    ErrorReport(MessageBox &box, QString title) : m_box(box), m_title(std::move(title)) {}
+    ErrorReport(MessageBox &box, QString title) : m_box(box), m_title(std::move(title)) { }
 
-    template <typename F> void run(F &&handler) noexcept
+    template<typename F>
+    void run(F &&handler) noexcept
     {
         try {
             handler();

@@ -15,11 +15,16 @@ const char *aliasFor(const QString &name)
         const char *family;
     };
     static const Alias aliases[] = {
-        {u"ＭＳ Ｐゴシック", "IPAPGothic"}, {u"MS PGothic", "IPAPGothic"},
-        {u"ＭＳ ゴシック", "IPAGothic"},    {u"MS Gothic", "IPAGothic"},
-        {u"ＭＳ Ｐ明朝", "IPAPMincho"},     {u"MS PMincho", "IPAPMincho"},
-        {u"ＭＳ 明朝", "IPAMincho"},        {u"MS Mincho", "IPAMincho"},
-        {u"HG正楷書体-PRO", "IPAPMincho"},  {u"メイリオ", "IPAPGothic"},
+        {u"ＭＳ Ｐゴシック", "IPAPGothic"},
+        {u"MS PGothic", "IPAPGothic"},
+        {u"ＭＳ ゴシック", "IPAGothic"},
+        {u"MS Gothic", "IPAGothic"},
+        {u"ＭＳ Ｐ明朝", "IPAPMincho"},
+        {u"MS PMincho", "IPAPMincho"},
+        {u"ＭＳ 明朝", "IPAMincho"},
+        {u"MS Mincho", "IPAMincho"},
+        {u"HG正楷書体-PRO", "IPAPMincho"},
+        {u"メイリオ", "IPAPGothic"},
         {u"Meiryo", "IPAPGothic"},
     };
     for (const Alias &alias : aliases)
@@ -60,8 +65,7 @@ QString FontResolver::family(const QString &faceName)
     QString resolved;
     if (!faceName.trimmed().isEmpty() && installed(faceName))
         resolved = faceName;
-    else if (const char *alias = aliasFor(faceName.trimmed());
-             alias && installed(QString::fromLatin1(alias)))
+    else if (const char *alias = aliasFor(faceName.trimmed()); alias && installed(QString::fromLatin1(alias)))
         resolved = QString::fromLatin1(alias);
     else
         resolved = japaneseFallback();

@@ -11,8 +11,7 @@ Form::Form(double clientWidthTwips, double clientHeightTwips)
     : m_outerWidthTwips(clientWidthTwips + kBorderTwips), m_clientHeightTwips(clientHeightTwips)
 {
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     SetWidth(m_outerWidthTwips);
 }
 

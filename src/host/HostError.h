@@ -20,7 +20,9 @@ public:
     };
 
     HostError(Code code, const QString &message)
-        : std::runtime_error(message.toStdString()), m_code(code), m_message(message) {}
+        : std::runtime_error(message.toStdString()), m_code(code), m_message(message)
+    {
+    }
 
     Code code() const { return m_code; }
     QString message() const { return m_message; }

@@ -12,8 +12,8 @@ namespace host {
 
 size_t qHash(const ImageSurface::FontKey &key, size_t seed)
 {
-    return qHashMulti(seed, key.family, key.size, key.style.bold, key.style.italic,
-                      key.style.underline, key.style.strikeOut);
+    return qHashMulti(seed, key.family, key.size, key.style.bold, key.style.italic, key.style.underline,
+        key.style.strikeOut);
 }
 
 namespace {
@@ -26,14 +26,14 @@ int sidePx(double outerTwips, int pixelScale)
 } // namespace
 
 ImageSurface::ImageSurface(double outerWidthTwips, double outerHeightTwips, qint32 backColor)
-    : ImageSurface(outerWidthTwips, outerHeightTwips, backColor, Output{})
+    : ImageSurface(outerWidthTwips, outerHeightTwips, backColor, Output {})
 {
 }
 
 ImageSurface::ImageSurface(double outerWidthTwips, double outerHeightTwips, qint32 backColor, Output output)
     : m_output(output),
       m_image(sidePx(outerWidthTwips, output.pixelScale), sidePx(outerHeightTwips, output.pixelScale),
-              output.transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32),
+          output.transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32),
       m_outerWidthTwips(outerWidthTwips), m_backColor(backColor)
 {
     // 96 dpi whatever the screen: point sizes resolve to the same pixels everywhere.
@@ -46,7 +46,10 @@ ImageSurface::ImageSurface(double outerWidthTwips, double outerHeightTwips, qint
 
 // Strokes land on whole device pixels, as the classic host's drawing does;
 // this keeps lines crisp and their pixels predictable.
-double ImageSurface::devicePx(double twips) const { return twipsToPx(twips) * m_output.pixelScale; }
+double ImageSurface::devicePx(double twips) const
+{
+    return twipsToPx(twips) * m_output.pixelScale;
+}
 
 void ImageSurface::Cls()
 {
@@ -79,7 +82,7 @@ void ImageSurface::Line(double x1, double y1, double x2, double y2, qint32 color
     QPainter painter(&m_image);
     painter.setPen(QPen(resolveColor(color), m_drawWidth * m_output.pixelScale, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(QPointF(std::round(devicePx(x1)), std::round(devicePx(y1))),
-                     QPointF(std::round(devicePx(x2)), std::round(devicePx(y2))));
+        QPointF(std::round(devicePx(x2)), std::round(devicePx(y2))));
     m_currentX = x2;
     m_currentY = y2;
 }
@@ -98,14 +101,30 @@ void ImageSurface::setFontSize(double points)
     m_fontSize = std::min(points, kMaxFontSize);
 }
 
-void ImageSurface::setFontBold(bool on) { m_style.bold = on; m_measures = nullptr; }
-void ImageSurface::setFontItalic(bool on) { m_style.italic = on; m_measures = nullptr; }
-void ImageSurface::setFontUnderline(bool on) { m_style.underline = on; m_measures = nullptr; }
-void ImageSurface::setFontStrikethru(bool on) { m_style.strikeOut = on; m_measures = nullptr; }
+void ImageSurface::setFontBold(bool on)
+{
+    m_style.bold = on;
+    m_measures = nullptr;
+}
+void ImageSurface::setFontItalic(bool on)
+{
+    m_style.italic = on;
+    m_measures = nullptr;
+}
+void ImageSurface::setFontUnderline(bool on)
+{
+    m_style.underline = on;
+    m_measures = nullptr;
+}
+void ImageSurface::setFontStrikethru(bool on)
+{
+    m_style.strikeOut = on;
+    m_measures = nullptr;
+}
 
 ImageSurface::FontKey ImageSurface::currentKey(double size) const
 {
-    return FontKey{FontResolver::shared().family(m_fontName), size, m_style};
+    return FontKey {FontResolver::shared().family(m_fontName), size, m_style};
 }
 
 ImageSurface::Measures &ImageSurface::measures()
@@ -118,7 +137,7 @@ ImageSurface::Measures &ImageSurface::measures()
         QFont font = FontResolver::shared().font(m_fontName, 12, m_style);
         font.setPixelSize(kMeasurePx);
         found = m_measuresByFont.insert(
-            key, std::make_shared<Measures>(Measures{QFontMetricsF(font, &m_image), {}}));
+            key, std::make_shared<Measures>(Measures {QFontMetricsF(font, &m_image), {}}));
     }
     m_measures = found->get();
     return *m_measures;
@@ -129,12 +148,16 @@ const QFont &ImageSurface::printFont()
     const FontKey key = currentKey(m_fontSize);
     auto found = m_printFonts.constFind(key);
     if (found == m_printFonts.constEnd())
-        found = m_printFonts.insert(key, QFont(FontResolver::shared().font(m_fontName, m_fontSize, m_style), &m_image));
+        found = m_printFonts.insert(
+            key, QFont(FontResolver::shared().font(m_fontName, m_fontSize, m_style), &m_image));
     return *found;
 }
 
 // From the measuring size to the current size, both in pixels at 96 dpi.
-double ImageSurface::scale() const { return m_fontSize * kDrawingDpi / 72.0 / kMeasurePx; }
+double ImageSurface::scale() const
+{
+    return m_fontSize * kDrawingDpi / 72.0 / kMeasurePx;
+}
 
 double ImageSurface::TextWidth(const QString &text)
 {

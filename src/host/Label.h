@@ -16,7 +16,8 @@ public:
     {
         m_caption = caption;
         QString shown = caption;
-        shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        shown.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'));
         setText(shown);
     }
 

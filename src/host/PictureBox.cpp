@@ -32,9 +32,12 @@ void PictureBox::mousePressEvent(QMouseEvent *event)
     default: return;
     }
     int shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier) shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier) shift |= 2;
-    if (event->modifiers() & Qt::AltModifier) shift |= 4;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= 2;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= 4;
     const QPointF p = event->position() - QPointF(ImageSurface::kBorderPx, ImageSurface::kBorderPx);
     emit MouseDown(button, shift, float(pxToTwips(p.x())), float(pxToTwips(p.y())));
 }

@@ -11,16 +11,22 @@
 
 namespace host {
 
-QStringList QtFontList::families() const { return QFontDatabase::families(); }
+QStringList QtFontList::families() const
+{
+    return QFontDatabase::families();
+}
 
 void QtMessageBox::show(const QString &text, const QString &caption, Icon icon)
 {
-    QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon, caption,
-                    text, QMessageBox::Ok);
+    QMessageBox box(
+        icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
     box.exec();
 }
 
-void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
+void QtClipboard::Clear()
+{
+    QGuiApplication::clipboard()->clear();
+}
 
 void QtClipboard::SetData(const QImage &picture, const QByteArray &png)
 {

@@ -1,9 +1,9 @@
 #include "SoundPlayer.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QDir>
 #include <QFileInfo>
-#include <QAudioDevice>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QStandardPaths>
@@ -18,7 +18,7 @@ public:
     QString loadedPath;
 };
 
-QtSoundPlayer::QtSoundPlayer(QString programFolder) : m_programFolder(std::move(programFolder)) {}
+QtSoundPlayer::QtSoundPlayer(QString programFolder) : m_programFolder(std::move(programFolder)) { }
 
 QtSoundPlayer::~QtSoundPlayer() = default;
 
@@ -28,9 +28,9 @@ QString findSound(const QString &name, const QString &programFolder)
 {
     if (QFileInfo(name).isAbsolute())
         return QFileInfo(name).isFile() ? name : QString();
-    QStringList folders{QDir::currentPath(), programFolder};
-    folders += QStandardPaths::locateAll(QStandardPaths::AppDataLocation, QString(),
-                                         QStandardPaths::LocateDirectory);
+    QStringList folders {QDir::currentPath(), programFolder};
+    folders += QStandardPaths::locateAll(
+        QStandardPaths::AppDataLocation, QString(), QStandardPaths::LocateDirectory);
     for (const QString &folder : folders) {
         const QFileInfo candidate(QDir(folder), name);
         if (candidate.isFile())

@@ -5,7 +5,10 @@
 
 namespace host {
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
 
 qint64 SystemClock::monotonicMs() const
 {
@@ -13,6 +16,9 @@ qint64 SystemClock::monotonicMs() const
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void SystemClock::pause(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
+void SystemClock::pause(int ms)
+{
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
 
 } // namespace host

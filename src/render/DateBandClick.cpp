@@ -40,8 +40,8 @@ void step(host::TextBox &field, const FieldRange &range, double by)
 
 } // namespace
 
-void DateBandPress(const StampGeometry &g, const std::array<host::TextBox *, 3> &QVDate,
-                   qint16 button, float x, float y, const std::function<void()> &redraw)
+void DateBandPress(const StampGeometry &g, const std::array<host::TextBox *, 3> &QVDate, qint16 button,
+    float x, float y, const std::function<void()> &redraw)
 {
     const float bandTop = float(g.StampCenterY - g.DateBandHeight / 2.0);
     const float bandBottom = float(g.DateBandHeight / 2.0 + g.StampCenterY);

@@ -11,7 +11,7 @@ namespace render {
 // each wrapping within its own range; then the face is redrawn. Presses
 // above or below the band do nothing. A date field that does not hold a
 // number raises HostError before anything changes.
-void DateBandPress(const StampGeometry &geometry, const std::array<host::TextBox *, 3> &QVDate,
-                   qint16 button, float x, float y, const std::function<void()> &redraw);
+void DateBandPress(const StampGeometry &geometry, const std::array<host::TextBox *, 3> &QVDate, qint16 button,
+    float x, float y, const std::function<void()> &redraw);
 
 } // namespace render

@@ -59,7 +59,7 @@ public:
         m_initial->format(when, initial);
         m_name->format(when, name);
         m_year->format(when, eraYear);
-        era = JapaneseEra{fromIcu(initial), fromIcu(name), fromIcu(eraYear).toInt()};
+        era = JapaneseEra {fromIcu(initial), fromIcu(name), fromIcu(eraYear).toInt()};
         if (era.name.isEmpty() || era.year <= 0)
             return false;
         if (m_known.size() > 1024)
@@ -105,7 +105,7 @@ QString DateRowText(const QString &year, const QString &month, const QString &da
         return DateRowText(year, month, day);
     const QString prefix = style == DateStyle::EraInitial ? era.initial : era.name;
     return prefix + QString::number(era.year) + QLatin1Char('.') + host::zeroPadded(month, 2)
-         + QLatin1Char('.') + host::zeroPadded(day, 2);
+        + QLatin1Char('.') + host::zeroPadded(day, 2);
 }
 
 } // namespace render

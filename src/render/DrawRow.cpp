@@ -17,9 +17,8 @@ void checkIndex(qint16 index, qint16 last)
 
 } // namespace
 
-float DrawRow(FaceControls &controls, const StampGeometry &geometry, double anchorY,
-              const QString &placement, double maxHeight, double maxWidth, qint16 rowIndex,
-              qint16 fontIndex)
+float DrawRow(FaceControls &controls, const StampGeometry &geometry, double anchorY, const QString &placement,
+    double maxHeight, double maxWidth, qint16 rowIndex, qint16 fontIndex)
 {
     checkIndex(rowIndex, 4);
     checkIndex(fontIndex, 3);

@@ -11,8 +11,7 @@ namespace render {
 // stays below maxWidth, centred on the stamp's centre line; `placement`
 // ("top", "center" or "bottom") says which part of the line lies on anchorY.
 // Returns the y of the printed line's top edge.
-float DrawRow(FaceControls &controls, const StampGeometry &geometry, double anchorY,
-              const QString &placement, double maxHeight, double maxWidth, qint16 rowIndex,
-              qint16 fontIndex);
+float DrawRow(FaceControls &controls, const StampGeometry &geometry, double anchorY, const QString &placement,
+    double maxHeight, double maxWidth, qint16 rowIndex, qint16 fontIndex);
 
 } // namespace render

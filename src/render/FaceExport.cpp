@@ -17,7 +17,7 @@ namespace render {
 QImage FaceImage(FaceControls controls, int pixelScale, bool transparent)
 {
     host::ImageSurface surface(controls.Picture1->Width(), controls.Picture1->Width(), 0xFFFFFF,
-                               host::ImageSurface::Output{pixelScale, transparent});
+        host::ImageSurface::Output {pixelScale, transparent});
     controls.Picture1 = &surface;
     // A geometry of its own: the window's stays that of the face on screen.
     StampGeometry geometry;
@@ -56,7 +56,7 @@ QByteArray FaceSvg(FaceControls controls)
     QPainter p(&svg);
     p.setRenderHint(QPainter::Antialiasing);
     for (const RecordingSurface::Row &row : recorder.rows) {
-        host::FontResolver::Style style{row.bold, row.italic, row.underline, row.strike};
+        host::FontResolver::Style style {row.bold, row.italic, row.underline, row.strike};
         p.setFont(host::FontResolver::shared().font(row.font, row.size, style));
         p.setPen(host::resolveColor(row.color));
         p.drawText(QPointF(host::twipsToPx(row.x), host::twipsToPx(row.y) + row.ascentPx), row.text);

@@ -20,23 +20,51 @@ public:
         double ascentPx; // from the line's top to its baseline, at 96 dpi
     };
 
-    explicit RecordingSurface(host::ImageSurface &target) : t(target) {}
+    explicit RecordingSurface(host::ImageSurface &target) : t(target) { }
 
     double Width() const override { return t.Width(); }
     void setFillColor(qint32 c) override { t.setFillColor(c); }
     void setFillStyle(int s) override { t.setFillStyle(s); }
-    void Cls() override { rows.clear(); t.Cls(); }
+    void Cls() override
+    {
+        rows.clear();
+        t.Cls();
+    }
     void setDrawWidth(int px) override { t.setDrawWidth(px); }
     void Circle(double x, double y, double r, qint32 c) override { t.Circle(x, y, r, c); }
     void Line(double a, double b, double c, double d, qint32 k) override { t.Line(a, b, c, d, k); }
-    void setForeColor(qint32 c) override { color = c; t.setForeColor(c); }
-    void setFontName(const QString &n) override { font = n; t.setFontName(n); }
+    void setForeColor(qint32 c) override
+    {
+        color = c;
+        t.setForeColor(c);
+    }
+    void setFontName(const QString &n) override
+    {
+        font = n;
+        t.setFontName(n);
+    }
     void setFontSize(double pt) override { t.setFontSize(pt); }
     double FontSize() const override { return t.FontSize(); }
-    void setFontBold(bool on) override { bold = on; t.setFontBold(on); }
-    void setFontItalic(bool on) override { italic = on; t.setFontItalic(on); }
-    void setFontUnderline(bool on) override { underline = on; t.setFontUnderline(on); }
-    void setFontStrikethru(bool on) override { strike = on; t.setFontStrikethru(on); }
+    void setFontBold(bool on) override
+    {
+        bold = on;
+        t.setFontBold(on);
+    }
+    void setFontItalic(bool on) override
+    {
+        italic = on;
+        t.setFontItalic(on);
+    }
+    void setFontUnderline(bool on) override
+    {
+        underline = on;
+        t.setFontUnderline(on);
+    }
+    void setFontStrikethru(bool on) override
+    {
+        strike = on;
+        t.setFontStrikethru(on);
+    }
     double TextWidth(const QString &s) override { return t.TextWidth(s); }
     double TextHeight(const QString &s) override { return t.TextHeight(s); }
     void setCurrentX(double x) override { t.setCurrentX(x); }
@@ -45,8 +73,8 @@ public:
     double CurrentY() const override { return t.CurrentY(); }
     void Print(const QString &s) override
     {
-        rows.push_back({s, font, t.FontSize(), t.CurrentX(), t.CurrentY(), bold, italic, underline, strike, color,
-                        t.AscentPx()});
+        rows.push_back({s, font, t.FontSize(), t.CurrentX(), t.CurrentY(), bold, italic, underline, strike,
+            color, t.AscentPx()});
         t.Print(s);
     }
     QImage Image() const override { return t.Image(); }

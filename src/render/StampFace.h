@@ -2,8 +2,8 @@
 
 #include "DateStyle.h"
 
-#include <array>
 #include <QtGlobal>
+#include <array>
 
 namespace host {
 class CheckBox;
@@ -25,9 +25,9 @@ struct StampGeometry {
 
 // The window's controls and state the face is drawn from.
 struct FaceControls {
-    std::array<host::TextBox *, 5> QVLabel{};
-    std::array<host::TextBox *, 3> QVDate{};
-    std::array<host::ComboBox *, 4> cmbFontName{};
+    std::array<host::TextBox *, 5> QVLabel {};
+    std::array<host::TextBox *, 3> QVDate {};
+    std::array<host::ComboBox *, 4> cmbFontName {};
     host::CheckBox *chkQVID = nullptr;
     host::Surface *Picture1 = nullptr;
     const qint32 *InkColor = nullptr;

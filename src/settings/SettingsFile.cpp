@@ -65,7 +65,10 @@ QString settingsText(const SettingsControls &controls)
 
 } // namespace
 
-QString SettingsPath(const host::AppInfo &app) { return app.dataFile(app.EXEName + QStringLiteral(".ini")); }
+QString SettingsPath(const host::AppInfo &app)
+{
+    return app.dataFile(app.EXEName + QStringLiteral(".ini"));
+}
 
 void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitState &splitter)
 {

@@ -30,11 +30,14 @@ QByteArray readLimited(const QString &path)
     return bytes;
 }
 
-bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+bool isLineEnd(QChar c)
+{
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
 
 } // namespace
 
-SettingsLines::SettingsLines(const QString &path) : m_text(host::decodeTextFile(readLimited(path))) {}
+SettingsLines::SettingsLines(const QString &path) : m_text(host::decodeTextFile(readLimited(path))) { }
 
 QString SettingsLines::readLine()
 {

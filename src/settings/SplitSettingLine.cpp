@@ -43,8 +43,8 @@ void split(SplitState &state, const QString &text, const QString &delimiter)
             overflow();
         if (p == 0) {
             // The cut comes before trimming, so leading blanks count toward the 64.
-            state.SplitFields[++state.SplitCount] =
-                trimBlanks(QStringView(text).mid(start - 1, kLastFieldChars));
+            state.SplitFields[++state.SplitCount]
+                = trimBlanks(QStringView(text).mid(start - 1, kLastFieldChars));
             return;
         }
         state.SplitFields[++state.SplitCount] = trimBlanks(QStringView(text).mid(start - 1, p - start));

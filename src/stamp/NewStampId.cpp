@@ -82,8 +82,8 @@ QString NewStampId(StampIdState &state, host::Clock &clock)
         // second, yielding the processor between readings.
         if (clock.monotonicMs() - startedMs >= GiveUpAfterMs)
             throw host::HostError(host::HostError::General,
-                                  QStringLiteral("The clock does not advance: no new stamp "
-                                                 "identification number can be made."));
+                QStringLiteral("The clock does not advance: no new stamp "
+                               "identification number can be made."));
         clock.pause(1);
     }
 }

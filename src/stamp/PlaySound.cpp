@@ -4,8 +4,8 @@
 
 namespace bas_Api {
 
-bool PlaySound(host::SoundPlayer &player, const QString &soundName, qint16 async,
-               qint16 noDefault, qint16 loop)
+bool PlaySound(
+    host::SoundPlayer &player, const QString &soundName, qint16 async, qint16 noDefault, qint16 loop)
 {
     quint32 flags = 0;
     if (async != 0)

@@ -43,8 +43,7 @@ private:
     [[noreturn]] void fail() const
     {
         throw host::HostError(host::HostError::FileIo,
-                              QStringLiteral("Cannot write the stamp log %1: %2")
-                                  .arg(m_file.fileName(), m_file.errorString()));
+            QStringLiteral("Cannot write the stamp log %1: %2").arg(m_file.fileName(), m_file.errorString()));
     }
 
     QFile m_file;
@@ -52,14 +51,13 @@ private:
 
 } // namespace
 
-void appendStampLogRecord(const QString &path, const QString &stampId,
-                          const std::array<QString, 4> &rows, const host::Clock &clock)
+void appendStampLogRecord(
+    const QString &path, const QString &stampId, const std::array<QString, 4> &rows, const host::Clock &clock)
 {
     LogFile log(path);
     log.writeLine(QStringLiteral("QVID:") + stampId + QLatin1Char(',')
-                  + clock.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss ")));
-    log.writeLine(QStringLiteral("    ")
-                  + QStringList(rows.begin(), rows.end()).join(QLatin1Char(',')));
+        + clock.now().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss ")));
+    log.writeLine(QStringLiteral("    ") + QStringList(rows.begin(), rows.end()).join(QLatin1Char(',')));
     log.writeLine(QString());
     log.close();
 }

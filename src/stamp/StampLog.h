@@ -17,7 +17,7 @@ namespace stamp {
 // they stand. The time is read as the first line is written. Throws
 // host::HostError when the file cannot be opened, written or closed; lines
 // written before the failure stay in the file.
-void appendStampLogRecord(const QString &path, const QString &stampId,
-                          const std::array<QString, 4> &rows, const host::Clock &clock);
+void appendStampLogRecord(const QString &path, const QString &stampId, const std::array<QString, 4> &rows,
+    const host::Clock &clock);
 
 } // namespace stamp

@@ -44,7 +44,7 @@ std::optional<DecodedStampId> DecodeStampId(const QString &id)
     // of the day, so the inverse goes the same way.
     const QDate day = QDate(1998, 1, 1).addDays(seconds / 86400);
     const QTime time = QTime(0, 0).addSecs(int(seconds % 86400));
-    return DecodedStampId{QDateTime(day, time), high * 36 + low};
+    return DecodedStampId {QDateTime(day, time), high * 36 + low};
 }
 
 QStringList StampRecords(const QString &logPath, const QString &id)
@@ -66,7 +66,8 @@ QString StampLookupReport(const QString &id, const QString &logPath)
 {
     const std::optional<DecodedStampId> decoded = DecodeStampId(id);
     if (!decoded)
-        return QStringLiteral("「%1」は押印番号ではありません。押印番号は 0〜9 と A〜Z でできています。").arg(id.trimmed());
+        return QStringLiteral("「%1」は押印番号ではありません。押印番号は 0〜9 と A〜Z でできています。")
+            .arg(id.trimmed());
     const QString when = QStringLiteral("%1 (同じ秒の %2 番目)")
                              .arg(decoded->madeAt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")))
                              .arg(decoded->repeatCount + 1);
@@ -74,7 +75,8 @@ QString StampLookupReport(const QString &id, const QString &logPath)
     if (records.isEmpty())
         return QStringLiteral("押印番号 %1 は %2 を表しますが、この押印ログにはありません。\n%3")
             .arg(id.trimmed(), when, logPath);
-    return QStringLiteral("押印番号 %1: %2\n\n%3").arg(id.trimmed(), when, records.join(QStringLiteral("\n\n")));
+    return QStringLiteral("押印番号 %1: %2\n\n%3")
+        .arg(id.trimmed(), when, records.join(QStringLiteral("\n\n")));
 }
 
 } // namespace stamp

@@ -25,18 +25,16 @@ void StampNow(StampContext &context)
     QVLabel[4]->SetText(bas_QVanto::NewStampId(context.idState, context.clock));
     context.RedrawStamp();
     context.clipboard.Clear();
-    context.clipboard.SetData(context.PictureImage(), context.PicturePng ? context.PicturePng() : QByteArray());
+    context.clipboard.SetData(
+        context.PictureImage(), context.PicturePng ? context.PicturePng() : QByteArray());
 
     // By now the stamp is on the clipboard, which is what the user came for,
     // so a log that cannot be written is reported and the action goes on.
     try {
         appendStampLogRecord(StampLogPath(context.app), QVLabel[4]->Text(),
-                             {QVLabel[0]->Text(), QVLabel[1]->Text(), QVLabel[2]->Text(),
-                              QVLabel[3]->Text()},
-                             context.clock);
+            {QVLabel[0]->Text(), QVLabel[1]->Text(), QVLabel[2]->Text(), QVLabel[3]->Text()}, context.clock);
     } catch (const std::exception &) {
-        context.messages.show(QStringLiteral("error"), context.app.Title,
-                              host::MessageBox::Icon::None);
+        context.messages.show(QStringLiteral("error"), context.app.Title, host::MessageBox::Icon::None);
     }
 
     bas_Api::PlaySound(context.sound, QStringLiteral("petan.wav"), true, true, false);

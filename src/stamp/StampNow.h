@@ -31,7 +31,7 @@ struct StampContext {
     host::SoundPlayer &sound;
     const host::AppInfo &app;
     // PNG bytes offered beside the bitmap; none when not set.
-    std::function<QByteArray()> PicturePng{};
+    std::function<QByteArray()> PicturePng {};
 };
 
 // The stamp log: the program's folder, the program's name in lower case, ".log".

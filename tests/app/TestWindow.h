@@ -22,8 +22,8 @@ namespace hardening {
 
 struct TestWindow {
     explicit TestWindow(const QString &folder,
-                        const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
-                        QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")})
+        const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
+        QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")})
         : clock(now), fonts(std::move(fontNames))
     {
         app.Title = QStringLiteral("QVanto");
@@ -32,7 +32,7 @@ struct TestWindow {
         app.Revision = 9;
         app.Path = QDir::toNativeSeparators(folder);
         app.EXEName = QStringLiteral("qvanto");
-        window = std::make_unique<frm_QVanto>(host::Services{clock, app, fonts, messages, clipboard, sound});
+        window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages, clipboard, sound});
         window->Form_Load();
     }
 

@@ -129,11 +129,13 @@ void tst_BadInput::oddRowTextsDrawAndAreKeptByteForByte()
         QVERIFY(w.messages.shown.empty());
         stampId = w.c().QVLabel[4]->Text().toUtf8();
         QCOMPARE(w.clipboard.picture, w.face());
-        QCOMPARE(readBytes(w.logPath()), "QVID:" + stampId + ",2027/01/01 10:00:00 \r\n"
-                                             + "    " + utf8 + ',' + utf8 + ',' + utf8 + ",2027.01.01\r\n\r\n");
+        QCOMPARE(readBytes(w.logPath()),
+            "QVID:" + stampId + ",2027/01/01 10:00:00 \r\n" + "    " + utf8 + ',' + utf8 + ',' + utf8
+                + ",2027.01.01\r\n\r\n");
         w.close();
-        QCOMPARE(readBytes(w.iniPath()), savedSettings({text, text, text, QStringLiteral("2027.01.01")},
-                                                   QStringList(4, kDefaultFace), 255, 0));
+        QCOMPARE(readBytes(w.iniPath()),
+            savedSettings(
+                {text, text, text, QStringLiteral("2027.01.01")}, QStringList(4, kDefaultFace), 255, 0));
     }
 
     TestWindow again(dir.path());
@@ -184,7 +186,8 @@ void tst_BadInput::lineBreaksNeverReachAField()
         w.c().chkColor[4]->click();
         w.c().chkQVID->click();
 
-        QLineEdit &edit = inRow ? static_cast<QLineEdit &>(*w.c().QVLabel[0]) : *w.c().cmbFontName[0]->lineEdit();
+        QLineEdit &edit
+            = inRow ? static_cast<QLineEdit &>(*w.c().QVLabel[0]) : *w.c().cmbFontName[0]->lineEdit();
         if (how == u"program write") {
             if (inRow)
                 w.c().QVLabel[0]->SetText(entered);
@@ -270,12 +273,13 @@ void tst_BadInput::damagedSettingsFilesStillStart_data()
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<qint32>("ink");
 
-    const QStringList defaults{QStringLiteral("会 社 名"), QStringLiteral("部課係名"), QStringLiteral("氏    名")};
+    const QStringList defaults {
+        QStringLiteral("会 社 名"), QStringLiteral("部課係名"), QStringLiteral("氏    名")};
     const QByteArray good("label0,総務,IPAMincho\r\nlabel1,経理,IPAMincho\r\ncolor, 65280 \r\n");
-    const QStringList goodRows{QStringLiteral("総務"), QStringLiteral("経理"), defaults[2]};
+    const QStringList goodRows {QStringLiteral("総務"), QStringLiteral("経理"), defaults[2]};
 
-    const QByteArray shortLines = good + QByteArray("k,v\r\n#\r\n").repeated(4 * 1024 * 1024)
-                                + "label2,too late,x\r\n";
+    const QByteArray shortLines
+        = good + QByteArray("k,v\r\n#\r\n").repeated(4 * 1024 * 1024) + "label2,too late,x\r\n";
     QTest::newRow("40 MB of short lines") << shortLines << QString() << goodRows << 65280;
 
     QRandomGenerator random(20270101);
@@ -287,11 +291,11 @@ void tst_BadInput::damagedSettingsFilesStillStart_data()
 
     QTest::newRow("40,000-character line")
         << QByteArray("label0,総務,IPAMincho\r\nlabel1,") + QByteArray(40000, 'x') + ",y\r\ncolor, 0 \r\n"
-        << QString() << QStringList{goodRows[0], defaults[1], defaults[2]} << 255;
+        << QString() << QStringList {goodRows[0], defaults[1], defaults[2]} << 255;
     // Twenty fields are kept and the rest dropped, so nothing overflows.
     QTest::newRow("40,000 bytes of commas")
-        << good + QByteArray(40000, ',') + "\r\nlabel2,e,f\r\n" << QString()
-        << QStringList{goodRows[0], goodRows[1], QStringLiteral("e")} << 65280;
+        << good + QByteArray(40000, ',') + "\r\nlabel2,e,f\r\n"
+        << QString() << QStringList {goodRows[0], goodRows[1], QStringLiteral("e")} << 65280;
 
     // Endless: only a loader that stops at its limit returns from these.
     QTest::newRow("endless zeros") << QByteArray() << QStringLiteral("/dev/zero") << defaults << 255;
@@ -408,14 +412,17 @@ void tst_BadInput::dateFieldThatIsNoNumber_data()
 
     // Blanks only, a number with a tail, a number too large for a double, and
     // a text that parses to not-a-number.
-    const QString texts[] = {QStringLiteral("   "), QStringLiteral("12abc"), QStringLiteral("1e999"),
-                             QStringLiteral("nan")};
+    const QString texts[]
+        = {QStringLiteral("   "), QStringLiteral("12abc"), QStringLiteral("1e999"), QStringLiteral("nan")};
     int row = 0;
     for (int field = 0; field < 3; ++field)
         for (const QString &text : texts) {
             const int button = 1 + (row++ % 2);
-            QTest::addRow("%s, %s button, \"%s\"", field == 0 ? "year" : field == 1 ? "month" : "day",
-                          button == 1 ? "left" : "right", qPrintable(text))
+            QTest::addRow("%s, %s button, \"%s\"",
+                field == 0       ? "year"
+                    : field == 1 ? "month"
+                                 : "day",
+                button == 1 ? "left" : "right", qPrintable(text))
                 << field << button << text;
         }
 }
@@ -440,7 +447,8 @@ void tst_BadInput::dateFieldThatIsNoNumber()
     emit c.Picture1->MouseDown(button, 0, fieldX[field], 1600);
     QCOMPARE(w.messages.shown.size(), size_t(1));
     QCOMPARE(w.messages.shown[0].icon, host::MessageBox::Icon::Critical);
-    QVERIFY2(w.messages.shown[0].text.contains(QStringLiteral("Type mismatch")), qPrintable(w.messages.shown[0].text));
+    QVERIFY2(w.messages.shown[0].text.contains(QStringLiteral("Type mismatch")),
+        qPrintable(w.messages.shown[0].text));
     for (int i = 0; i < 3; ++i)
         QCOMPARE(c.QVDate[i]->Text(), dates[i]);
     QCOMPARE(c.QVLabel[3]->Text(), dateRow);

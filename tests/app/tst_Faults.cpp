@@ -42,19 +42,19 @@ constexpr int kChildTimeoutMs = 60000;
 // first-face and ink values and every other setting at its start-up default.
 QByteArray savedSettings(const QString &row0, const QString &face0, qint32 ink = 255)
 {
-    const QString rows[4] = {row0, QStringLiteral("部課係名"), QStringLiteral("氏    名"),
-                             QStringLiteral("2027.01.01")};
+    const QString rows[4]
+        = {row0, QStringLiteral("部課係名"), QStringLiteral("氏    名"), QStringLiteral("2027.01.01")};
     QByteArray bytes;
     for (int n = 0; n < 4; ++n)
         bytes += "label" + QByteArray::number(n) + ',' + rows[n].toUtf8() + ','
-               + (n == 0 ? face0 : kDefaultFace).toUtf8() + "\r\n";
+            + (n == 0 ? face0 : kDefaultFace).toUtf8() + "\r\n";
     return bytes + "color, " + QByteArray::number(ink) + " \r\nqvid, 0 \r\n";
 }
 
 QByteArray logRecord(const QString &id, const QString &row0)
 {
     return "QVID:" + id.toUtf8() + ",2027/01/01 10:00:00 \r\n    " + row0.toUtf8()
-         + ",部課係名,氏    名,2027.01.01\r\n\r\n";
+        + ",部課係名,氏    名,2027.01.01\r\n\r\n";
 }
 
 // Limits the size of files this process writes while it lives: writes past
@@ -78,7 +78,7 @@ public:
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
-    rlimit m_saved{};
+    rlimit m_saved {};
     void (*m_savedHandler)(int) = nullptr;
 };
 
@@ -137,12 +137,12 @@ struct RealSoundWindow {
         app.Title = QStringLiteral("QVanto");
         app.Path = folder;
         app.EXEName = QStringLiteral("qvanto");
-        window = std::make_unique<frm_QVanto>(host::Services{clock, app, fonts, messages, clipboard, sound});
+        window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages, clipboard, sound});
         window->Form_Load();
     }
-    fakes::FakeClock clock{QDateTime(QDate(2027, 1, 1), QTime(10, 0))};
+    fakes::FakeClock clock {QDateTime(QDate(2027, 1, 1), QTime(10, 0))};
     host::AppInfo app;
-    fakes::FakeFontList fonts{{QStringLiteral("IPAPGothic")}};
+    fakes::FakeFontList fonts {{QStringLiteral("IPAPGothic")}};
     fakes::FakeMessageBox messages;
     fakes::FakeClipboard clipboard;
     host::QtSoundPlayer sound;
@@ -157,7 +157,8 @@ int stampWithRealSound(const QString &folder)
         // Whatever the sound backend has to say arrives through the event loop.
         QTest::qWait(200);
     }
-    report("played", w.sound.play(QStringLiteral("petan.wav"), host::SoundPlayer::Async) ? u"yes"_qs : u"no"_qs);
+    report(
+        "played", w.sound.play(QStringLiteral("petan.wav"), host::SoundPlayer::Async) ? u"yes"_qs : u"no"_qs);
     QTest::qWait(200);
     QStringList shown;
     for (const auto &m : w.messages.shown)
@@ -241,10 +242,9 @@ bool makeOpenHome(const QString &home)
 }
 
 constexpr QFileDevice::Permissions kReadOnlyFolder = QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                                   | QFileDevice::ReadGroup | QFileDevice::ExeGroup
-                                                   | QFileDevice::ReadOther | QFileDevice::ExeOther;
-constexpr QFileDevice::Permissions kReadOnlyFile =
-    QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+constexpr QFileDevice::Permissions kReadOnlyFile
+    = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
 
 } // namespace
 
@@ -298,8 +298,9 @@ void tst_Faults::folderThatCannotBeWritten()
     QVERIFY(writeBytes(ini, oldIni));
     // Only a settings file its user may write is replaced: QSaveFile leaves
     // a read-only one alone.
-    QVERIFY(QFile::setPermissions(ini, kReadOnlyFile | QFileDevice::WriteOwner
-                                           | (folderWritable ? QFileDevice::WriteOther : QFileDevice::Permissions())));
+    QVERIFY(QFile::setPermissions(ini,
+        kReadOnlyFile | QFileDevice::WriteOwner
+            | (folderWritable ? QFileDevice::WriteOther : QFileDevice::Permissions())));
     if (logExists) {
         QVERIFY(writeBytes(log, oldLog));
         QVERIFY(QFile::setPermissions(log, asRoot ? kReadOnlyFile | QFileDevice::WriteOwner : kReadOnlyFile));
@@ -316,10 +317,12 @@ void tst_Faults::folderThatCannotBeWritten()
         QProcess child;
         child.setProcessEnvironment(childEnvironment(home));
         child.setWorkingDirectory(home);
-        const QStringList args{binary, QStringLiteral("--child"), mode, program.path()};
+        const QStringList args {binary, QStringLiteral("--child"), mode, program.path()};
         if (asRoot)
-            child.start(setpriv, QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                             QStringLiteral("--clear-groups")} + args);
+            child.start(setpriv,
+                QStringList {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                    QStringLiteral("--clear-groups")}
+                    + args);
         else
             child.start(args.first(), args.mid(1));
         return runToEnd(child);
@@ -348,13 +351,15 @@ void tst_Faults::folderThatCannotBeWritten()
     // or, where the folder allows it, replaced whole by the new ones.
     QCOMPARE(readBytes(log), logExists ? oldLog : QByteArray());
     QCOMPARE(QFileInfo::exists(log), logExists);
-    QCOMPARE(readBytes(ini), folderWritable ? savedSettings(QStringLiteral("旧社名"), QStringLiteral("IPAMincho")) : oldIni);
-    QStringList expectedEntries{QStringLiteral("qvanto.ini")};
+    QCOMPARE(readBytes(ini),
+        folderWritable ? savedSettings(QStringLiteral("旧社名"), QStringLiteral("IPAMincho")) : oldIni);
+    QStringList expectedEntries {QStringLiteral("qvanto.ini")};
     if (logExists)
         expectedEntries.prepend(QStringLiteral("qvanto.log"));
     expectedEntries.sort();
-    QCOMPARE(QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
-             expectedEntries);
+    QCOMPARE(
+        QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name),
+        expectedEntries);
 }
 
 void tst_Faults::logOnAFullDisk_data()
@@ -395,7 +400,8 @@ void tst_Faults::logOnAFullDisk()
     // With room again, the next stamp is logged whole after what is there.
     w.c().cmdPetan->click();
     QCOMPARE(w.messages.shown.size(), size_t(1));
-    QCOMPARE(readBytes(w.logPath()), afterFailure + logRecord(w.c().QVLabel[4]->Text(), QStringLiteral("旧社名")));
+    QCOMPARE(
+        readBytes(w.logPath()), afterFailure + logRecord(w.c().QVLabel[4]->Text(), QStringLiteral("旧社名")));
     QVERIFY(w.c().QVLabel[4]->Text() > firstId);
     QCOMPARE(readBytes(w.iniPath()), oldIni);
     w.close();
@@ -421,7 +427,7 @@ void tst_Faults::killedWhileSaving()
         QProcess child;
         child.setProcessEnvironment(childEnvironment(home));
         child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--child"), QStringLiteral("save-until-killed"), dir.path()});
+            {QStringLiteral("--child"), QStringLiteral("save-until-killed"), dir.path()});
         QVERIFY(child.waitForReadyRead(kChildTimeoutMs));
         QVERIFY(child.readLine().startsWith("ready"));
         std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(40000)));
@@ -431,12 +437,13 @@ void tst_Faults::killedWhileSaving()
 
         const QByteArray now = readBytes(ini);
         QVERIFY2(now == red || now == blue,
-                 qPrintable(QStringLiteral("kill %1 left %2 bytes").arg(round).arg(now.size())));
+            qPrintable(QStringLiteral("kill %1 left %2 bytes").arg(round).arg(now.size())));
         blueSeen += now == blue;
     }
-    const QStringList left = QDir(dir.path()).entryList({QStringLiteral("qvanto.ini?*")}, QDir::Files | QDir::Hidden);
+    const QStringList left
+        = QDir(dir.path()).entryList({QStringLiteral("qvanto.ini?*")}, QDir::Files | QDir::Hidden);
     qInfo("%d kills, the blue file in place after %d; %lld unfinished copies left beside the settings",
-          kKills, blueSeen, qlonglong(left.size()));
+        kKills, blueSeen, qlonglong(left.size()));
     // Both files were in place at some kill, so the kills fell in the loop.
     QVERIFY(blueSeen > 0 && blueSeen < kKills);
 }
@@ -450,17 +457,20 @@ void tst_Faults::noSoundServer()
     const QString home = dir.filePath(QStringLiteral("home"));
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(makeOpenHome(home));
-    QVERIFY(QFile::copy(QStringLiteral(QVANTO_SOURCE_DIR "/data/petan.wav"), folder + QStringLiteral("/petan.wav")));
+    QVERIFY(QFile::copy(
+        QStringLiteral(QVANTO_SOURCE_DIR "/data/petan.wav"), folder + QStringLiteral("/petan.wav")));
     QVERIFY(writeBytes(home + QStringLiteral("/client.conf"), "autospawn = no\n"));
 
     QProcessEnvironment env = childEnvironment(home);
-    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + dir.filePath(QStringLiteral("no-such-socket")));
+    env.insert(QStringLiteral("PULSE_SERVER"),
+        QStringLiteral("unix:") + dir.filePath(QStringLiteral("no-such-socket")));
     env.insert(QStringLiteral("PULSE_CLIENTCONFIG"), home + QStringLiteral("/client.conf"));
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     QProcess child;
     child.setProcessEnvironment(env);
     child.setWorkingDirectory(folder);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), QStringLiteral("real-sound"), folder});
+    child.start(QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--child"), QStringLiteral("real-sound"), folder});
     const ChildResult result = runToEnd(child);
     QVERIFY2(result.finished && result.exitCode == 0, result.errors.constData());
 

@@ -57,7 +57,7 @@ private slots:
     {
         QTemporaryDir folder;
         QVERIFY(hardening::writeBytes(folder.filePath(QStringLiteral("qvanto.ini")),
-                                      "color, 0 \r\nscale, 9 \r\ntransparent, 2 \r\ndatestyle,-1 \r\n"));
+            "color, 0 \r\nscale, 9 \r\ntransparent, 2 \r\ndatestyle,-1 \r\n"));
         TestWindow w(folder.path());
         QVERIFY(w.window->options().isDefault());
         QCOMPARE(w.window->InkColor, 0);

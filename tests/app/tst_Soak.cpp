@@ -58,7 +58,9 @@ qint64 residentKiB()
 
 qsizetype openHandles()
 {
-    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size();
+    return QDir(QStringLiteral("/proc/self/fd"))
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
+        .size();
 }
 
 // Counts calls without keeping them: a fake that recorded every call would
@@ -103,7 +105,7 @@ void tst_Soak::fiveThousandStamps()
     fakes::FakeMessageBox messages;
     host::QtClipboard clipboard;
     CountingSoundPlayer sound;
-    frm_QVanto window(host::Services{clock, app, fonts, messages, clipboard, sound});
+    frm_QVanto window(host::Services {clock, app, fonts, messages, clipboard, sound});
     window.Form_Load();
     const app::Controls &c = window.controls();
     c.chkQVID->click(); // every face prints its new number
@@ -128,16 +130,17 @@ void tst_Soak::fiveThousandStamps()
     const qint64 elapsedMs = timer.elapsed();
     const qint64 residentAtEnd = residentKiB();
     const qsizetype handlesAfter = openHandles();
-    qInfo("%d stamps in %lld ms; resident memory %lld KiB after %d stamps, %lld KiB after all",
-          kStamps, elapsedMs, residentAfterWarmUp, kWarmUp, residentAtEnd);
+    qInfo("%d stamps in %lld ms; resident memory %lld KiB after %d stamps, %lld KiB after all", kStamps,
+        elapsedMs, residentAfterWarmUp, kWarmUp, residentAtEnd);
 
     QVERIFY(messages.shown.empty());
     QCOMPARE(sound.calls, kStamps);
     QCOMPARE(handlesAfter, handlesBefore);
     if (residentAfterWarmUp > 0 && !kSanitized)
         QVERIFY2(residentAtEnd - residentAfterWarmUp < kAllowedGrowthKiB,
-                 qPrintable(QStringLiteral("grew by %1 KiB").arg(residentAtEnd - residentAfterWarmUp)));
-    QCOMPARE(QGuiApplication::clipboard()->image(), c.Picture1->Image().convertToFormat(QImage::Format_RGB32));
+            qPrintable(QStringLiteral("grew by %1 KiB").arg(residentAtEnd - residentAfterWarmUp)));
+    QCOMPARE(
+        QGuiApplication::clipboard()->image(), c.Picture1->Image().convertToFormat(QImage::Format_RGB32));
 
     // Numbers of one length compare as base-36 numbers when compared as
     // text: digits sort before capital letters.

@@ -12,7 +12,6 @@
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
 
-
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,8 +21,8 @@ namespace {
 // A window in a program folder of its own.
 struct Program {
     explicit Program(const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
-                     QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("@IPAGothic"),
-                                              QStringLiteral("Mail@Face"), QString()})
+        QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("@IPAGothic"),
+            QStringLiteral("Mail@Face"), QString()})
         : w(folder.path(), now, std::move(fontNames)), window(w.window), app(w.app), messages(w.messages)
     {
     }
@@ -69,9 +68,9 @@ private slots:
             QCOMPARE(field->itemText(1), QStringLiteral("Mail@Face"));
             QCOMPARE(field->itemText(2), QString());
         }
-        const QStringList captions{"黒", "赤", "緑", "黄", "青", "紫", "水", "", ""};
-        const QList<qint32> colors{0, 255, 65280, 65535, 16711680, 16711935, 16776960,
-                                   host::kButtonTextColor, host::kButtonTextColor};
+        const QStringList captions {"黒", "赤", "緑", "黄", "青", "紫", "水", "", ""};
+        const QList<qint32> colors {0, 255, 65280, 65535, 16711680, 16711935, 16776960,
+            host::kButtonTextColor, host::kButtonTextColor};
         for (int i = 0; i < 9; ++i) {
             QCOMPARE(c.chkColor[size_t(i)]->Caption(), captions[i]);
             QCOMPARE(c.chkColor[size_t(i)]->ForeColor(), colors[i]);
@@ -135,7 +134,7 @@ private slots:
         QCOMPARE(p.window->InkColor, 16776960);
         QVERIFY(p.c().chkColor[6]->Value());
         QVERIFY(isInk(p.face().pixelColor(60, 86), QColor(0, 255, 255))
-                || isInk(p.face().pixelColor(60, 87), QColor(0, 255, 255)));
+            || isInk(p.face().pixelColor(60, 87), QColor(0, 255, 255)));
         p.c().chkColor[7]->click();
         QCOMPARE(p.window->InkColor, host::kButtonTextColor);
     }

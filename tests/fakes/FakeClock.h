@@ -11,8 +11,9 @@ namespace fakes {
 // unless the clock is told to stand still).
 class FakeClock final : public host::Clock {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(9, 0)))
-        : m_now(std::move(start)) {}
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(9, 0))) : m_now(std::move(start))
+    {
+    }
 
     QDateTime now() const override
     {

@@ -58,7 +58,7 @@ public:
 
 class FakeFontList final : public host::FontList {
 public:
-    explicit FakeFontList(QStringList names = {}) : names(std::move(names)) {}
+    explicit FakeFontList(QStringList names = {}) : names(std::move(names)) { }
     QStringList families() const override { return names; }
     QStringList names;
 };

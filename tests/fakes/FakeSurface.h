@@ -26,7 +26,7 @@ public:
         int width;
     };
 
-    explicit FakeSurface(double width = 3315) : width(width) {}
+    explicit FakeSurface(double width = 3315) : width(width) { }
 
     double Width() const override { return width; }
     void setFillColor(qint32 c) override { fillColor = c; }
@@ -79,7 +79,7 @@ public:
     double charWidthPerPt = 10;
     double lineHeightPerPt = 20;
     double sizeStep = 0; // 0 keeps sizes as set
-    double maxSize = 0;  // 0 means no largest size
+    double maxSize = 0; // 0 means no largest size
     qint32 fillColor = 0, foreColor = 0;
     int fillStyle = 0, drawWidth = 1, clears = 0, sizeSets = 0;
     QString fontName;

@@ -119,7 +119,8 @@ private slots:
     {
         fakes::FakeMessageBox box;
         host::ErrorReport report(box, QStringLiteral("QVanto"));
-        report.run([] { throw host::HostError(host::HostError::TypeMismatch, QStringLiteral("Type mismatch")); });
+        report.run(
+            [] { throw host::HostError(host::HostError::TypeMismatch, QStringLiteral("Type mismatch")); });
         report.run([] { throw 42; });
         QCOMPARE(box.shown.size(), size_t(2));
         QVERIFY(box.shown[0].text.contains(QStringLiteral("Type mismatch")));

@@ -18,7 +18,7 @@ private slots:
         QCOMPARE(host::toDouble(QStringLiteral(" 2000 ")), 2000.0);
         QCOMPARE(host::toDouble(QStringLiteral("1.5")), 1.5);
         QCOMPARE(host::toLong(QStringLiteral(" 255 ")), 255);
-        QCOMPARE(host::toLong(QStringLiteral("2.5")), 2);  // half to even
+        QCOMPARE(host::toLong(QStringLiteral("2.5")), 2); // half to even
         QCOMPARE(host::toLong(QStringLiteral("3.5")), 4);
         QCOMPARE(host::toLong(QStringLiteral("-16777216")), -16777216);
         QCOMPARE(host::toInteger(QStringLiteral("2")), qint16(2));
@@ -66,7 +66,8 @@ private slots:
     {
         host::AppInfo app;
         app.Path = QStringLiteral("/opt/tools");
-        QCOMPARE(app.fileBesideProgram(QStringLiteral("qvanto.log")), QStringLiteral("/opt/tools/qvanto.log"));
+        QCOMPARE(
+            app.fileBesideProgram(QStringLiteral("qvanto.log")), QStringLiteral("/opt/tools/qvanto.log"));
         app.Path = QStringLiteral("/");
         QCOMPARE(app.fileBesideProgram(QStringLiteral("qvanto.log")), QStringLiteral("/qvanto.log"));
     }
@@ -77,22 +78,28 @@ private slots:
         const QString userFolder = user.filePath(QStringLiteral("QVanto"));
         using host::AppInfo;
         // A folder the user can write keeps the files beside the program.
-        QCOMPARE(AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), QString(), userFolder), program.path());
+        QCOMPARE(AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), QString(), userFolder),
+            program.path());
         // An installed copy keeps them in the user's folder, made on demand.
-        QCOMPARE(AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), program.path(), userFolder),
-                 QDir::toNativeSeparators(userFolder));
+        QCOMPARE(
+            AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), program.path(), userFolder),
+            QDir::toNativeSeparators(userFolder));
         QVERIFY(QFileInfo(userFolder).isDir());
         // ...unless it already keeps its settings beside itself.
         QFile ini(program.filePath(QStringLiteral("qvanto.ini")));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.close();
-        QCOMPARE(AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), program.path(), userFolder), program.path());
+        QCOMPARE(
+            AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), program.path(), userFolder),
+            program.path());
 
         AppInfo app;
         app.Path = program.path();
-        QCOMPARE(app.dataFile(QStringLiteral("qvanto.log")), app.fileBesideProgram(QStringLiteral("qvanto.log")));
+        QCOMPARE(
+            app.dataFile(QStringLiteral("qvanto.log")), app.fileBesideProgram(QStringLiteral("qvanto.log")));
         app.DataPath = userFolder;
-        QCOMPARE(app.dataFile(QStringLiteral("qvanto.log")), QDir(userFolder).filePath(QStringLiteral("qvanto.log")));
+        QCOMPARE(app.dataFile(QStringLiteral("qvanto.log")),
+            QDir(userFolder).filePath(QStringLiteral("qvanto.log")));
     }
 
     void textFilesReadUtf8BomAndShiftJis()

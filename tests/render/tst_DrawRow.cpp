@@ -11,7 +11,11 @@
 class tst_DrawRow : public QObject {
     Q_OBJECT
 private slots:
-    void init() { f = std::make_unique<FaceFixture>(); f->geometry.StampCenterX = 1625; }
+    void init()
+    {
+        f = std::make_unique<FaceFixture>();
+        f->geometry.StampCenterX = 1625;
+    }
 
     void searchStopsOneSizeBelowTheFirstThatFails_data()
     {
@@ -36,8 +40,8 @@ private slots:
         QFETCH(double, fittedWidth);
         QFETCH(double, fittedHeight);
         f->rows[0]->SetText(text);
-        const float y = render::DrawRow(f->controls, f->geometry, 2000, QStringLiteral("bottom"),
-                                        maxHeight, maxWidth, 0, 0);
+        const float y = render::DrawRow(
+            f->controls, f->geometry, 2000, QStringLiteral("bottom"), maxHeight, maxWidth, 0, 0);
         QCOMPARE(f->surface.printed.size(), size_t(1));
         const auto &p = f->surface.printed[0];
         QCOMPARE(p.size, size);
@@ -53,7 +57,8 @@ private slots:
     {
         f->rows[3]->SetText(QStringLiteral("abc"));
         auto place = [&](const char *placement) {
-            return render::DrawRow(f->controls, f->geometry, 1000, QString::fromLatin1(placement), 1000, 300, 3, 3);
+            return render::DrawRow(
+                f->controls, f->geometry, 1000, QString::fromLatin1(placement), 1000, 300, 3, 3);
         };
         QCOMPARE(place("top"), 1000.0f);
         QCOMPARE(place("center"), 1000.0f - 90);
@@ -66,7 +71,8 @@ private slots:
         f->rows[0]->SetText(QStringLiteral("abc"));
         for (double limit : {0.0, -175.0}) {
             f->surface.printed.clear();
-            const float y = render::DrawRow(f->controls, f->geometry, 1234, QStringLiteral("bottom"), limit, 3000, 0, 0);
+            const float y = render::DrawRow(
+                f->controls, f->geometry, 1234, QStringLiteral("bottom"), limit, 3000, 0, 0);
             QCOMPARE(y, 1234.0f);
             QCOMPARE(f->surface.printed[0].x, 1625.0);
             QCOMPARE(f->surface.printed[0].size, 1.0);
@@ -105,8 +111,10 @@ private slots:
 
     void indexesOutsideTheArraysAreErrors()
     {
-        QVERIFY_THROWS_EXCEPTION(host::HostError, render::DrawRow(f->controls, f->geometry, 0, QStringLiteral("top"), 1, 1, 5, 0));
-        QVERIFY_THROWS_EXCEPTION(host::HostError, render::DrawRow(f->controls, f->geometry, 0, QStringLiteral("top"), 1, 1, 0, 4));
+        QVERIFY_THROWS_EXCEPTION(
+            host::HostError, render::DrawRow(f->controls, f->geometry, 0, QStringLiteral("top"), 1, 1, 5, 0));
+        QVERIFY_THROWS_EXCEPTION(
+            host::HostError, render::DrawRow(f->controls, f->geometry, 0, QStringLiteral("top"), 1, 1, 0, 4));
         QVERIFY(f->surface.printed.empty());
     }
 

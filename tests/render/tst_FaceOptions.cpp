@@ -17,15 +17,15 @@ private slots:
         QTest::addColumn<QStringList>("date");
         QTest::addColumn<int>("style");
         QTest::addColumn<QString>("row");
-        QTest::newRow("last day of Heisei") << QStringList{"2019", "4", "30"} << 1 << "H31.04.30";
-        QTest::newRow("last day of Heisei, name") << QStringList{"2019", "4", "30"} << 2 << "平成31.04.30";
-        QTest::newRow("first day of Reiwa") << QStringList{"2019", "5", "1"} << 1 << "R1.05.01";
-        QTest::newRow("first day of Reiwa, name") << QStringList{"2019", "5", "1"} << 2 << "令和1.05.01";
-        QTest::newRow("today's kind of date") << QStringList{"2026", "12", "7"} << 1 << "R8.12.07";
-        QTest::newRow("Showa to Heisei") << QStringList{"1989", "1", "7"} << 2 << "昭和64.01.07";
-        QTest::newRow("western") << QStringList{"2026", "12", "7"} << 0 << "2026.12.07";
-        QTest::newRow("not a number stays western") << QStringList{"2026", "x", "7"} << 1 << "2026.x.07";
-        QTest::newRow("year 0 has no era") << QStringList{"0", "1", "1"} << 2 << "0000.01.01";
+        QTest::newRow("last day of Heisei") << QStringList {"2019", "4", "30"} << 1 << "H31.04.30";
+        QTest::newRow("last day of Heisei, name") << QStringList {"2019", "4", "30"} << 2 << "平成31.04.30";
+        QTest::newRow("first day of Reiwa") << QStringList {"2019", "5", "1"} << 1 << "R1.05.01";
+        QTest::newRow("first day of Reiwa, name") << QStringList {"2019", "5", "1"} << 2 << "令和1.05.01";
+        QTest::newRow("today's kind of date") << QStringList {"2026", "12", "7"} << 1 << "R8.12.07";
+        QTest::newRow("Showa to Heisei") << QStringList {"1989", "1", "7"} << 2 << "昭和64.01.07";
+        QTest::newRow("western") << QStringList {"2026", "12", "7"} << 0 << "2026.12.07";
+        QTest::newRow("not a number stays western") << QStringList {"2026", "x", "7"} << 1 << "2026.x.07";
+        QTest::newRow("year 0 has no era") << QStringList {"0", "1", "1"} << 2 << "0000.01.01";
     }
     void eraDates()
     {

@@ -47,11 +47,11 @@ private slots:
         f->redraw();
         // With 10 twips a character and 20 a line per point, a row's size
         // shows which limit stopped it.
-        const auto *date = f->printedRow(QStringLiteral("2000.01.05"));   // 100/pt wide, limit 3040
-        const auto *dept = f->printedRow(QStringLiteral("部課係名"));     // 40/pt, limit 2720; height 650
+        const auto *date = f->printedRow(QStringLiteral("2000.01.05")); // 100/pt wide, limit 3040
+        const auto *dept = f->printedRow(QStringLiteral("部課係名")); // 40/pt, limit 2720; height 650
         const auto *company = f->printedRow(QStringLiteral("会 社 名"));
-        const auto *name = f->printedRow(QStringLiteral("氏    名"));     // 60/pt, limit 2720
-        const auto *id = f->printedRow(QStringLiteral("QVANTOID"));        // 80/pt, limit 1760
+        const auto *name = f->printedRow(QStringLiteral("氏    名")); // 60/pt, limit 2720
+        const auto *id = f->printedRow(QStringLiteral("QVANTOID")); // 80/pt, limit 1760
         QVERIFY(date && dept && company && name && id);
         QCOMPARE(date->size, 30.0);
         QCOMPARE(date->y, 1625 - 600 / 2.0);
@@ -96,10 +96,22 @@ private slots:
         QTest::addColumn<QString>("m");
         QTest::addColumn<QString>("d");
         QTest::addColumn<QString>("row");
-        QTest::newRow("padded") << "2000" << "1" << "5" << "2000.01.05";
-        QTest::newRow("long parts") << "12345" << "123" << "7" << "12345.123.07";
-        QTest::newRow("year zero") << "0" << "12" << "31" << "0000.12.31";
-        QTest::newRow("not numbers") << "Text1" << "Text1" << "" << "Text1.Text1.";
+        QTest::newRow("padded") << "2000"
+                                << "1"
+                                << "5"
+                                << "2000.01.05";
+        QTest::newRow("long parts") << "12345"
+                                    << "123"
+                                    << "7"
+                                    << "12345.123.07";
+        QTest::newRow("year zero") << "0"
+                                   << "12"
+                                   << "31"
+                                   << "0000.12.31";
+        QTest::newRow("not numbers") << "Text1"
+                                     << "Text1"
+                                     << ""
+                                     << "Text1.Text1.";
     }
     void dateRowText()
     {
@@ -117,14 +129,14 @@ private slots:
     {
         f->date[2]->SetText(QStringLiteral("6"));
         f->redraw();
-        QCOMPARE(f->redraws, 2);          // the rewrite of the date row nests one redraw
+        QCOMPARE(f->redraws, 2); // the rewrite of the date row nests one redraw
         QCOMPARE(f->surface.clears, 2);
         QCOMPARE(f->surface.printed.size(), size_t(8)); // the outer pass draws over the inner one
 
         f->redraws = 0;
         f->surface.clears = 0;
         f->redraw();
-        QCOMPARE(f->redraws, 1);          // same date text: a single pass
+        QCOMPARE(f->redraws, 1); // same date text: a single pass
         QCOMPARE(f->surface.printed.size(), size_t(4));
     }
 

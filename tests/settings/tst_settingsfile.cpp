@@ -38,9 +38,9 @@ struct Shown {
     int qvid = 0;
 };
 
-const Shown kDefaults{strings({"d0", "d1", "d2", "d3"}), strings({"f0", "f1", "f2", "f3"}), 255, 0};
-const Shown kJapanese{strings({"会 社 名", "部課係名", "氏    名", "2026.12.06"}),
-                      QStringList(4, QStringLiteral("ＭＳ Ｐゴシック")), 255, 0};
+const Shown kDefaults {strings({"d0", "d1", "d2", "d3"}), strings({"f0", "f1", "f2", "f3"}), 255, 0};
+const Shown kJapanese {strings({"会 社 名", "部課係名", "氏    名", "2026.12.06"}),
+    QStringList(4, QStringLiteral("ＭＳ Ｐゴシック")), 255, 0};
 
 // The window's part in the settings, built from real controls.
 struct Window {
@@ -70,10 +70,8 @@ struct Window {
     std::array<host::ComboBox, 4> fonts;
     host::CheckBox qvid;
     qint32 ink = 255;
-    SettingsControls controls{{&labels[0], &labels[1], &labels[2], &labels[3]},
-                              {&fonts[0], &fonts[1], &fonts[2], &fonts[3]},
-                              ink,
-                              qvid};
+    SettingsControls controls {{&labels[0], &labels[1], &labels[2], &labels[3]},
+        {&fonts[0], &fonts[1], &fonts[2], &fonts[3]}, ink, qvid};
 };
 
 host::AppInfo programIn(const QTemporaryDir &dir)
@@ -143,7 +141,7 @@ public:
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
-    rlimit m_saved{};
+    rlimit m_saved {};
     void (*m_savedHandler)(int) = nullptr;
 };
 
@@ -173,12 +171,12 @@ void TestSettingsFile::savedText()
     SaveSettings(app, window.controls);
 
     QCOMPARE(QString::fromUtf8(fileBytes(SettingsPath(app))),
-             QStringLiteral("label0,会 社 名,ＭＳ Ｐゴシック\r\n"
-                            "label1,部課係名,ＭＳ Ｐゴシック\r\n"
-                            "label2,氏    名,ＭＳ Ｐゴシック\r\n"
-                            "label3,2026.12.06,ＭＳ Ｐゴシック\r\n"
-                            "color, 255 \r\n"
-                            "qvid, 0 \r\n"));
+        QStringLiteral("label0,会 社 名,ＭＳ Ｐゴシック\r\n"
+                       "label1,部課係名,ＭＳ Ｐゴシック\r\n"
+                       "label2,氏    名,ＭＳ Ｐゴシック\r\n"
+                       "label3,2026.12.06,ＭＳ Ｐゴシック\r\n"
+                       "color, 255 \r\n"
+                       "qvid, 0 \r\n"));
 }
 
 void TestSettingsFile::roundTrip_data()
@@ -190,11 +188,12 @@ void TestSettingsFile::roundTrip_data()
     QTest::newRow("defaults") << japanese << japanese;
     QTest::newRow("comma in a row loses the face")
         << withRows(japanese, {{1, "A,B", "IPAGothic"}}) << withRows(japanese, {{1, "A", "B"}});
-    QTest::newRow("blanks at the ends are lost")
-        << withRows(japanese, {{0, "  総務 部 ", " IPAMincho  "}}) << withRows(japanese, {{0, "総務 部", "IPAMincho"}});
+    QTest::newRow("blanks at the ends are lost") << withRows(japanese, {{0, "  総務 部 ", " IPAMincho  "}})
+                                                 << withRows(japanese, {{0, "総務 部", "IPAMincho"}});
     QTest::newRow("empty row and face come back as a blank")
         << withRows(japanese, {{2, "", ""}}) << withRows(japanese, {{2, " ", " "}});
-    QTest::newRow("negative ink, grey check") << withInk(japanese, -2147483647 - 1, 2) << withInk(japanese, -2147483647 - 1, 2);
+    QTest::newRow("negative ink, grey check")
+        << withInk(japanese, -2147483647 - 1, 2) << withInk(japanese, -2147483647 - 1, 2);
 }
 
 void TestSettingsFile::roundTrip()
@@ -209,7 +208,7 @@ void TestSettingsFile::roundTrip()
     Window before(saved);
     SaveSettings(app, before.controls);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList{QStringLiteral("qvanto.ini")});
+        QStringList {QStringLiteral("qvanto.ini")});
 
     Window after;
     SplitState splitter;
@@ -226,14 +225,15 @@ void TestSettingsFile::load_data()
     QTest::newRow("no file") << QByteArray() << d;
     QTest::newRow("keys in any case, blanks around")
         << QByteArray("LABEL2,x,y\r\n  Label1  ,p,q\r\n") << withRows(d, {{2, "x", "y"}, {1, "p", "q"}});
-    QTest::newRow("single value empties the face") << QByteArray("label1,v\r\n") << withRows(d, {{1, "v", ""}});
-    QTest::newRow("unknown keys ignored") << QByteArray("colour,1\r\nlabel4,a,b\r\nlabel0,a,b\r\n")
-                                          << withRows(d, {{0, "a", "b"}});
+    QTest::newRow("single value empties the face")
+        << QByteArray("label1,v\r\n") << withRows(d, {{1, "v", ""}});
+    QTest::newRow("unknown keys ignored")
+        << QByteArray("colour,1\r\nlabel4,a,b\r\nlabel0,a,b\r\n") << withRows(d, {{0, "a", "b"}});
     QTest::newRow("bad color stops at its line")
         << QByteArray("label0,a,b\r\nlabel1,c,d\r\ncolor,red\r\nlabel2,e,f\r\nqvid, 1 \r\n")
         << withRows(d, {{0, "a", "b"}, {1, "c", "d"}});
-    QTest::newRow("color out of range stops") << QByteArray("color, -1 \r\ncolor,2147483648\r\nlabel0,a,b\r\n")
-                                              << withInk(d, -1, 0);
+    QTest::newRow("color out of range stops")
+        << QByteArray("color, -1 \r\ncolor,2147483648\r\nlabel0,a,b\r\n") << withInk(d, -1, 0);
     QTest::newRow("qvid refused by the check box stops")
         << QByteArray("qvid,1\r\ncolor,10\r\nqvid,5\r\ncolor,20\r\n") << withInk(d, 10, 1);
     QTest::newRow("empty line takes the next unread field")
@@ -241,19 +241,21 @@ void TestSettingsFile::load_data()
     QTest::newRow("empty line after a full line is ignored")
         << QByteArray("label0,a,b\r\n\r\nlabel1,c,d\r\n") << withRows(d, {{0, "a", "b"}, {1, "c", "d"}});
     QTest::newRow("out of order, last repeat wins")
-        << QByteArray("qvid,2\r\nlabel3,t,u\r\ncolor,7\r\nlabel3,v,w\r\n") << withInk(withRows(d, {{3, "v", "w"}}), 7, 2);
+        << QByteArray("qvid,2\r\nlabel3,t,u\r\ncolor,7\r\nlabel3,v,w\r\n")
+        << withInk(withRows(d, {{3, "v", "w"}}), 7, 2);
     QTest::newRow("face name cut to 64") << QByteArray("label0,a,") + QByteArray(70, 'F')
                                          << withRows(d, {{0, "a", QByteArray(64, 'F').constData()}});
     QTest::newRow("LF line ends") << QByteArray("label0,a,b\nlabel1,c,d\ncolor,7\n")
                                   << withInk(withRows(d, {{0, "a", "b"}, {1, "c", "d"}}), 7, 0);
-    QTest::newRow("CR line ends, none at the end") << QByteArray("label0,a,b\rlabel1,c,d\rqvid,1")
-                                                   << withInk(withRows(d, {{0, "a", "b"}, {1, "c", "d"}}), 255, 1);
+    QTest::newRow("CR line ends, none at the end") << QByteArray(
+        "label0,a,b\rlabel1,c,d\rqvid,1") << withInk(withRows(d, {{0, "a", "b"}, {1, "c", "d"}}), 255, 1);
     QTest::newRow("mixed line ends") << QByteArray("label0,a,b\r\rlabel1,c,d\n\r\nlabel2,e,f")
                                      << withRows(d, {{0, "a", "b"}, {1, "c", "d"}, {2, "e", "f"}});
     // 会社 and the CP932-only ① and ～ (FULLWIDTH TILDE on Windows).
     QTest::newRow("Shift_JIS file") << QByteArray("label0,\x89\xEF\x8E\xD0,\x87\x40\x81\x60\r\n")
                                     << withRows(d, {{0, "会社", "①～"}});
-    QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBFlabel0,a,b\r\n") << withRows(d, {{0, "a", "b"}});
+    QTest::newRow("UTF-8 byte-order mark")
+        << QByteArray("\xEF\xBB\xBFlabel0,a,b\r\n") << withRows(d, {{0, "a", "b"}});
     QTest::newRow("overflowing line stops")
         << QByteArray("label0,a,b\r\nlabel1,") + QByteArray(40000, 'x') + QByteArray(",c\r\nlabel2,e,f\r\n")
         << withRows(d, {{0, "a", "b"}});
@@ -264,9 +266,8 @@ void TestSettingsFile::load_data()
     const QByteArray last("label3,日付,h\r\n");
     const QByteArray across("label1,日本,d\r\n");
     const qsizetype fill = kSettingsReadLimitBytes - first.size() - last.size() - 8 - 2;
-    QTest::newRow("huge file read to the limit")
-        << first + QByteArray(fill, ' ') + "\r\n" + last + across + "label2,e,f\r\n"
-        << withRows(d, {{0, "a", "b"}, {3, "日付", "h"}});
+    QTest::newRow("huge file read to the limit") << first + QByteArray(fill, ' ') + "\r\n" + last + across
+            + "label2,e,f\r\n" << withRows(d, {{0, "a", "b"}, {3, "日付", "h"}});
 }
 
 void TestSettingsFile::load()
@@ -321,7 +322,7 @@ void TestSettingsFile::failedSaveKeepsOldFile()
 
     QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList{QStringLiteral("qvanto.ini")});
+        QStringList {QStringLiteral("qvanto.ini")});
     if (obstacle == Obstacle::FolderInTheWay)
         QVERIFY(QFileInfo(path).isDir());
     else

@@ -19,7 +19,10 @@ private slots:
 
 namespace {
 
-QString repeated(QChar c, int n) { return QString(n, c); }
+QString repeated(QChar c, int n)
+{
+    return QString(n, c);
+}
 
 QStringList numbers(int from, int to)
 {
@@ -41,43 +44,51 @@ void TestSplitSettingLine::fields_data()
     const QString comma = QStringLiteral(",");
     const QString a100 = repeated(QLatin1Char('a'), 100);
     QTest::newRow("japanese row") << QStringLiteral("label0,会 社 名,ＭＳ Ｐゴシック") << comma
-                                  << QStringList{QStringLiteral("label0"), QStringLiteral("会 社 名"),
-                                                 QStringLiteral("ＭＳ Ｐゴシック")}
+                                  << QStringList {QStringLiteral("label0"), QStringLiteral("会 社 名"),
+                                         QStringLiteral("ＭＳ Ｐゴシック")}
                                   << comma;
     QTest::newRow("blanks trimmed, case kept")
         << QStringLiteral("  Label0  ,  a value  ") << comma
-        << QStringList{QStringLiteral("Label0"), QStringLiteral("a value")} << comma;
+        << QStringList {QStringLiteral("Label0"), QStringLiteral("a value")} << comma;
     QTest::newRow("only blanks 32 trimmed")
         << QStringLiteral("\tkey\t,　値　") << comma
-        << QStringList{QStringLiteral("\tkey\t"), QStringLiteral("　値　")} << comma;
-    QTest::newRow("empty middle field") << QStringLiteral("label0,,v") << comma
-                                        << QStringList{QStringLiteral("label0"), QStringLiteral(" "), QStringLiteral("v")}
-                                        << comma;
-    QTest::newRow("trailing delimiter") << QStringLiteral("label0,") << comma
-                                        << QStringList{QStringLiteral("label0"), QStringLiteral(" ")} << comma;
-    QTest::newRow("single comma") << comma << comma << QStringList{QStringLiteral(" "), QStringLiteral(" ")} << comma;
-    QTest::newRow("blanks only") << QStringLiteral("    ") << comma << QStringList{QStringLiteral(" ")} << comma;
-    QTest::newRow("no delimiter") << QStringLiteral("color") << comma << QStringList{QStringLiteral("color")} << comma;
-    QTest::newRow("last field cut to 64") << QStringLiteral("k,") + a100 << comma
-                                          << QStringList{QStringLiteral("k"), a100.left(64)} << comma;
-    QTest::newRow("middle field never cut") << QStringLiteral("k,") + a100 + comma << comma
-                                            << QStringList{QStringLiteral("k"), a100, QStringLiteral(" ")} << comma;
+        << QStringList {QStringLiteral("\tkey\t"), QStringLiteral("　値　")} << comma;
+    QTest::newRow("empty middle field")
+        << QStringLiteral("label0,,v") << comma
+        << QStringList {QStringLiteral("label0"), QStringLiteral(" "), QStringLiteral("v")} << comma;
+    QTest::newRow("trailing delimiter")
+        << QStringLiteral("label0,") << comma << QStringList {QStringLiteral("label0"), QStringLiteral(" ")}
+        << comma;
+    QTest::newRow("single comma") << comma << comma << QStringList {QStringLiteral(" "), QStringLiteral(" ")}
+                                  << comma;
+    QTest::newRow("blanks only") << QStringLiteral("    ") << comma << QStringList {QStringLiteral(" ")}
+                                 << comma;
+    QTest::newRow("no delimiter") << QStringLiteral("color") << comma << QStringList {QStringLiteral("color")}
+                                  << comma;
+    QTest::newRow("last field cut to 64")
+        << QStringLiteral("k,") + a100 << comma << QStringList {QStringLiteral("k"), a100.left(64)} << comma;
+    QTest::newRow("middle field never cut")
+        << QStringLiteral("k,") + a100 + comma << comma
+        << QStringList {QStringLiteral("k"), a100, QStringLiteral(" ")} << comma;
     QTest::newRow("cut before trimming, leading")
-        << QStringLiteral("k,   ") + a100 << comma << QStringList{QStringLiteral("k"), a100.left(61)} << comma;
+        << QStringLiteral("k,   ") + a100 << comma << QStringList {QStringLiteral("k"), a100.left(61)}
+        << comma;
     QTest::newRow("cut before trimming, trailing")
         << QStringLiteral("k,") + repeated(QLatin1Char('a'), 63) + QStringLiteral(" b") << comma
-        << QStringList{QStringLiteral("k"), repeated(QLatin1Char('a'), 63)} << comma;
+        << QStringList {QStringLiteral("k"), repeated(QLatin1Char('a'), 63)} << comma;
     QTest::newRow("25 numbers keep 20") << numbers(1, 25).join(comma) << comma << numbers(1, 20) << comma;
     QTest::newRow("20 numbers, last cut") << numbers(1, 19).join(comma) + comma + a100 << comma
-                                          << numbers(1, 19) + QStringList{a100.left(64)} << comma;
+                                          << numbers(1, 19) + QStringList {a100.left(64)} << comma;
     QTest::newRow("empty delimiter becomes comma")
-        << QStringLiteral("a,b") << QString() << QStringList{QStringLiteral("a"), QStringLiteral("b")} << comma;
+        << QStringLiteral("a,b") << QString() << QStringList {QStringLiteral("a"), QStringLiteral("b")}
+        << comma;
     QTest::newRow("multi-character delimiter")
         << QStringLiteral("a---b--c") << QStringLiteral("--")
-        << QStringList{QStringLiteral("a"), QStringLiteral("-b"), QStringLiteral("c")} << QStringLiteral("--");
+        << QStringList {QStringLiteral("a"), QStringLiteral("-b"), QStringLiteral("c")}
+        << QStringLiteral("--");
     QTest::newRow("case-sensitive delimiter")
         << QStringLiteral("axbXc") << QStringLiteral("X")
-        << QStringList{QStringLiteral("axb"), QStringLiteral("c")} << QStringLiteral("X");
+        << QStringList {QStringLiteral("axb"), QStringLiteral("c")} << QStringLiteral("X");
 }
 
 // Every field in order, then empty texts; the cursor stops at 20.
@@ -89,7 +100,7 @@ void TestSplitSettingLine::fields()
     QFETCH(QString, delimiterAfter);
 
     SplitState state;
-    QStringList got{SplitSettingLine(state, line, delimiter)};
+    QStringList got {SplitSettingLine(state, line, delimiter)};
     QString none;
     for (int call = 1; call < 25; ++call)
         got << SplitSettingLine(state, {}, none);
@@ -129,7 +140,8 @@ void TestSplitSettingLine::overflow_data()
     };
     const QString comma = QStringLiteral(",");
     const QString triple = QStringLiteral(";;;");
-    QTest::newRow("next field starts at 32767") << delimiterAt(32766, comma, QStringLiteral("v")) << comma << false << 2;
+    QTest::newRow("next field starts at 32767")
+        << delimiterAt(32766, comma, QStringLiteral("v")) << comma << false << 2;
     QTest::newRow("next field would start at 32768") << delimiterAt(32767, comma) << comma << true << 1;
     QTest::newRow("delimiter found at 32768") << delimiterAt(32768, comma) << comma << true << 0;
     QTest::newRow("long delimiter ends past 32767") << delimiterAt(32765, triple) << triple << true << 1;

@@ -28,22 +28,35 @@ void TestNewStampId::numbersFromTheClock_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
 
-    QTest::newRow("2000") << at(2000, 1, 1, 0, 0, 0) << "11JUO000" << "11JUO001";
-    QTest::newRow("evening") << at(2001, 3, 5, 21, 7, 3) << "1NNXBR00" << "1NNXBR01";
-    QTest::newRow("first six digits") << at(1999, 12, 1, 20, 9, 36) << "10000000" << "10000001";
-    QTest::newRow("one second in") << at(1998, 1, 1, 0, 0, 1) << "100" << "101";
+    QTest::newRow("2000") << at(2000, 1, 1, 0, 0, 0) << "11JUO000"
+                          << "11JUO001";
+    QTest::newRow("evening") << at(2001, 3, 5, 21, 7, 3) << "1NNXBR00"
+                             << "1NNXBR01";
+    QTest::newRow("first six digits") << at(1999, 12, 1, 20, 9, 36) << "10000000"
+                                      << "10000001";
+    QTest::newRow("one second in") << at(1998, 1, 1, 0, 0, 1) << "100"
+                                   << "101";
     // An empty time part equals the empty initial one, so the first counter is 01.
-    QTest::newRow("at the start") << at(1998, 1, 1, 0, 0, 0) << "01" << "02";
-    QTest::newRow("before the start") << at(1997, 6, 1, 12, 0, 0) << "01" << "02";
+    QTest::newRow("at the start") << at(1998, 1, 1, 0, 0, 0) << "01"
+                                  << "02";
+    QTest::newRow("before the start") << at(1997, 6, 1, 12, 0, 0) << "01"
+                                      << "02";
     // 63072000 is even: its half stays; 63072001 is odd: its half goes up.
-    QTest::newRow("half after even") << at(2000, 1, 1, 0, 0, 0, 500) << "11JUO000" << "11JUO001";
-    QTest::newRow("half after odd") << at(2000, 1, 1, 0, 0, 1, 500) << "11JUO200" << "11JUO201";
-    QTest::newRow("just below half") << at(2000, 1, 1, 0, 0, 1, 499) << "11JUO100" << "11JUO101";
-    QTest::newRow("just above half") << at(2000, 1, 1, 0, 0, 0, 501) << "11JUO100" << "11JUO101";
+    QTest::newRow("half after even") << at(2000, 1, 1, 0, 0, 0, 500) << "11JUO000"
+                                     << "11JUO001";
+    QTest::newRow("half after odd") << at(2000, 1, 1, 0, 0, 1, 500) << "11JUO200"
+                                    << "11JUO201";
+    QTest::newRow("just below half") << at(2000, 1, 1, 0, 0, 1, 499) << "11JUO100"
+                                     << "11JUO101";
+    QTest::newRow("just above half") << at(2000, 1, 1, 0, 0, 0, 501) << "11JUO100"
+                                     << "11JUO101";
     // Past the largest 32-bit count the seconds go on counting.
-    QTest::newRow("last 32-bit second") << at(2066, 1, 19, 3, 14, 7) << "ZIK0ZJ00" << "ZIK0ZJ01";
-    QTest::newRow("after 32 bits") << at(2066, 1, 19, 3, 14, 8) << "ZIK0ZK00" << "ZIK0ZK01";
-    QTest::newRow("seven digits") << at(2066, 12, 24, 5, 45, 36) << "100000000" << "100000001";
+    QTest::newRow("last 32-bit second") << at(2066, 1, 19, 3, 14, 7) << "ZIK0ZJ00"
+                                        << "ZIK0ZJ01";
+    QTest::newRow("after 32 bits") << at(2066, 1, 19, 3, 14, 8) << "ZIK0ZK00"
+                                   << "ZIK0ZK01";
+    QTest::newRow("seven digits") << at(2066, 12, 24, 5, 45, 36) << "100000000"
+                                  << "100000001";
 }
 
 void TestNewStampId::numbersFromTheClock()
@@ -78,7 +91,7 @@ void TestNewStampId::givesUpWhenTheClockStandsStill()
 {
     fakes::FakeClock clock(at(2000, 1, 1, 0, 0, 0));
     clock.standsStill = true;
-    StampIdState state{QStringLiteral("11JUO0"), 1295};
+    StampIdState state {QStringLiteral("11JUO0"), 1295};
 
     QVERIFY_THROWS_EXCEPTION(host::HostError, NewStampId(state, clock));
     QVERIFY(clock.monotonicMs() >= 2000 && clock.monotonicMs() <= 2100);

@@ -31,7 +31,7 @@ struct Desk final : host::Clipboard, host::MessageBox, host::SoundPlayer {
         app.Title = app.EXEName = QStringLiteral("QVanto");
         app.Path = QDir::toNativeSeparators(folder.path());
         QObject::connect(&rows[4], &host::TextBox::Change,
-                         [this] { events << QStringLiteral("change ") + rows[4].Text(); });
+            [this] { events << QStringLiteral("change ") + rows[4].Text(); });
         face.fill(Qt::red);
     }
 
@@ -59,11 +59,9 @@ struct Desk final : host::Clipboard, host::MessageBox, host::SoundPlayer {
     {
         for (int i = 0; i < 4; ++i)
             rows[i].SetText(texts[i]);
-        stamp::StampContext context{{&rows[0], &rows[1], &rows[2], &rows[3], &rows[4]},
-                                    [this] { events << QStringLiteral("redraw"); },
-                                    [this] { return face; },
-                                    [this] { events << QStringLiteral("minimize"); },
-                                    idState, clock, *this, *this, *this, app};
+        stamp::StampContext context {{&rows[0], &rows[1], &rows[2], &rows[3], &rows[4]},
+            [this] { events << QStringLiteral("redraw"); }, [this] { return face; },
+            [this] { events << QStringLiteral("minimize"); }, idState, clock, *this, *this, *this, app};
         stamp::StampNow(context);
     }
 
@@ -72,8 +70,8 @@ struct Desk final : host::Clipboard, host::MessageBox, host::SoundPlayer {
     QTemporaryDir folder;
     host::AppInfo app;
     host::TextBox rows[5];
-    QImage face{4, 4, QImage::Format_RGB32};
-    fakes::FakeClock clock{QDateTime(QDate(2001, 3, 5), QTime(21, 7, 3))};
+    QImage face {4, 4, QImage::Format_RGB32};
+    fakes::FakeClock clock {QDateTime(QDate(2001, 3, 5), QTime(21, 7, 3))};
     bas_QVanto::StampIdState idState;
     QStringList events;
     QImage picture;
@@ -85,7 +83,7 @@ const QByteArray FirstLine = "QVID:1NNXBR00,2001/03/05 21:07:03 \r\n";
 
 QStringList stepsWith(const QString &logOutcome)
 {
-    QStringList steps{u"change 1NNXBR00"_qs, u"redraw"_qs, u"clear"_qs, u"set"_qs};
+    QStringList steps {u"change 1NNXBR00"_qs, u"redraw"_qs, u"clear"_qs, u"set"_qs};
     if (!logOutcome.isEmpty())
         steps << logOutcome;
     return steps << u"sound petan.wav 3"_qs << u"minimize"_qs;
@@ -112,12 +110,11 @@ void TestStampNow::stampsAndLogsOneRecord_data()
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QByteArray>("secondLine");
 
-    QTest::newRow("japanese") << QStringList{u"株式会社QV"_qs, u"総務部"_qs, u"山田"_qs, u"2001.03.05"_qs}
+    QTest::newRow("japanese") << QStringList {u"株式会社QV"_qs, u"総務部"_qs, u"山田"_qs, u"2001.03.05"_qs}
                               << QByteArray("    株式会社QV,総務部,山田,2001.03.05\r\n");
-    QTest::newRow("empty rows") << QStringList{{}, {}, {}, {}} << QByteArray("    ,,,\r\n");
-    QTest::newRow("comma and spaces")
-        << QStringList{u"QV, Inc."_qs, u" a "_qs, u"\"b\""_qs, u"2001.03.05"_qs}
-        << QByteArray("    QV, Inc., a ,\"b\",2001.03.05\r\n");
+    QTest::newRow("empty rows") << QStringList {{}, {}, {}, {}} << QByteArray("    ,,,\r\n");
+    QTest::newRow("comma and spaces") << QStringList {u"QV, Inc."_qs, u" a "_qs, u"\"b\""_qs,
+        u"2001.03.05"_qs} << QByteArray("    QV, Inc., a ,\"b\",2001.03.05\r\n");
 }
 
 void TestStampNow::stampsAndLogsOneRecord()
@@ -147,8 +144,9 @@ void TestStampNow::appendsRecordAfterRecord()
     desk.stampNow({u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs});
     desk.stampNow({u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs});
 
-    QCOMPARE(readFile(desk.logPath()), earlier + FirstLine + "    A,B,C,D\r\n\r\n"
-                                           + "QVID:1NNXBR01,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n");
+    QCOMPARE(readFile(desk.logPath()),
+        earlier + FirstLine + "    A,B,C,D\r\n\r\n"
+            + "QVID:1NNXBR01,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n");
 }
 
 void TestStampNow::aLogThatCannotBeWrittenIsReported_data()
@@ -188,7 +186,7 @@ void TestStampNow::aFailureBeforeTheLogEndsTheAction()
 
     QVERIFY_THROWS_EXCEPTION(host::HostError, desk.stampNow());
 
-    QCOMPARE(desk.events, (QStringList{u"change 1NNXBR00"_qs, u"redraw"_qs, u"clear"_qs}));
+    QCOMPARE(desk.events, (QStringList {u"change 1NNXBR00"_qs, u"redraw"_qs, u"clear"_qs}));
     QVERIFY(!QFile::exists(desk.logPath()));
 }
 

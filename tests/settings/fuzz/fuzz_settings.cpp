@@ -48,10 +48,8 @@ struct Harness {
     std::array<host::ComboBox, 4> fonts;
     host::CheckBox qvid;
     qint32 ink = 255;
-    SettingsControls controls{{&labels[0], &labels[1], &labels[2], &labels[3]},
-                              {&fonts[0], &fonts[1], &fonts[2], &fonts[3]},
-                              ink,
-                              qvid};
+    SettingsControls controls {{&labels[0], &labels[1], &labels[2], &labels[3]},
+        {&fonts[0], &fonts[1], &fonts[2], &fonts[3]}, ink, qvid};
 };
 
 Harness &harness()
@@ -122,7 +120,8 @@ void fuzzSplitter(const QByteArray &bytes)
     for (const QString &field : fields) {
         ended = ended || field.isEmpty();
         check(field.isEmpty() == ended); // no field after the end
-        check(field == QStringLiteral(" ") || (!field.startsWith(QLatin1Char(' ')) && !field.endsWith(QLatin1Char(' '))));
+        check(field == QStringLiteral(" ")
+            || (!field.startsWith(QLatin1Char(' ')) && !field.endsWith(QLatin1Char(' '))));
     }
     check(fields.size() - fields.count(QString()) <= 20);
 }

@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`.
-.PHONY: run test deps build build-asan bench clean
+.PHONY: run test deps build build-asan format format-check bench clean
 
 JOBS ?= $(shell nproc)
 
@@ -13,6 +13,13 @@ build: deps
 run: build
 	./build/qvanto
 
+# The committed .clang-format, applied or checked.
+format:
+	scripts/format.sh
+
+format-check: deps
+	scripts/format.sh --check
+
 # The same sources with AddressSanitizer and UndefinedBehaviorSanitizer.
 build-asan: deps
 	cmake --preset asan
@@ -21,7 +28,7 @@ build-asan: deps
 # The whole suite, the tests that drive the real program under Xvfb included,
 # then the whole suite again on the sanitizer build (the fuzz test is a
 # sanitizer build of its own, and the package is built once: both run once).
-test: build build-asan
+test: format-check build build-asan
 	scripts/with-desktop.sh ctest --preset dev -j $(JOBS) --no-tests=error
 	scripts/with-desktop.sh ctest --preset asan -j $(JOBS) --no-tests=error -LE "fuzz|packaging"
 

@@ -13,6 +13,8 @@
 #include "host/SoundPlayer.h"
 #include "host/TextBox.h"
 
+#include "fakes/FileSizeLimit.h"
+
 #include <QApplication>
 #include <QProcess>
 #include <QPushButton>
@@ -57,30 +59,7 @@ QByteArray logRecord(const QString &id, const QString &row0)
         + ",部課係名,氏    名,2027.01.01\r\n\r\n";
 }
 
-// Limits the size of files this process writes while it lives: writes past
-// the limit fail as on a full disk, even for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not a killed test
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_saved {};
-    void (*m_savedHandler)(int) = nullptr;
-};
+using fakes::FileSizeLimit;
 
 // ---- The child's side ----------------------------------------------------
 

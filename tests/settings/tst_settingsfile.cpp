@@ -5,6 +5,8 @@
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLines.h"
 
+#include "fakes/FileSizeLimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -121,29 +123,7 @@ void compareShown(const Shown &actual, const Shown &expected)
 
 enum class Obstacle { FolderInTheWay, DiskFull, ReadOnlyFolder };
 
-// Limits the size of files this process writes while it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not a killed test
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_saved {};
-    void (*m_savedHandler)(int) = nullptr;
-};
+using fakes::FileSizeLimit;
 
 } // namespace
 

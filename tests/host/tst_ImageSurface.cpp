@@ -63,6 +63,34 @@ private slots:
         }
     }
 
+    void rememberedMeasurementsDrawTheSameFaces()
+    {
+        // A surface that has measured many texts (enough to refill its memory
+        // of widths) must draw every face exactly as a fresh one does.
+        auto draw = [](host::ImageSurface &surface, const QString &text, double size) {
+            surface.Cls();
+            surface.setFontName(QStringLiteral("ＭＳ Ｐゴシック"));
+            surface.setFontSize(size);
+            surface.setForeColor(255);
+            surface.setCurrentX(1625 - surface.TextWidth(text) / 2);
+            surface.setCurrentY(1000);
+            surface.Print(text);
+            return surface.Image();
+        };
+        host::ImageSurface warm(3315, 3315);
+        for (int i = 0; i < 600; ++i) {
+            warm.setFontName(i % 2 ? QStringLiteral("IPAMincho") : QStringLiteral("ＭＳ Ｐゴシック"));
+            warm.setFontSize(1 + i % 40);
+            warm.TextWidth(QString::number(i) + QStringLiteral("部課係名"));
+        }
+        for (const QString &text :
+            {QStringLiteral("会 社 名"), QStringLiteral("2026.12.07"), QStringLiteral("3部課係名")})
+            for (double size : {6.0, 17.0, 31.0}) {
+                host::ImageSurface fresh(3315, 3315);
+                QCOMPARE(draw(warm, text, size), draw(fresh, text, size));
+            }
+    }
+
     void sameInputsGiveTheSameFace()
     {
         auto draw = [] {

@@ -5,7 +5,7 @@
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
 #include "render/RedrawStamp.h"
-#include "render/render::RecordingSurface.h"
+#include "render/RecordingSurface.h"
 #include "settings/SettingsFile.h"
 
 #include "fakes/FakeClock.h"

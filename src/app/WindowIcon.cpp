@@ -25,7 +25,7 @@ QImage WindowIconImage(int sizePx)
     for (double y : {centre.y() - band / 2, centre.y() + band / 2})
         p.drawLine(QPointF(centre.x() - half, y), QPointF(centre.x() + half, y));
 
-    QFont font = host::FontResolver::shared().widgetFont(QStringLiteral("ＭＳ Ｐ明朝"), 12, true);
+    QFont font = host::FontResolver::shared().widgetFont(QStringLiteral("ＭＳ Ｐゴシック"), 12, true);
     p.setPen(red);
     auto write = [&](const QString &text, double top, double height) {
         font.setPixelSize(qMax(4, int(height * 0.8)));

@@ -79,6 +79,11 @@ qv_cleanup() {
     local status=$?
     qv_stop_pid "$QV_RECORDER"
     qv_stop_pid "$QV_PID"
+    # A sanitizer build reports at exit what went wrong inside the program.
+    if [ -n "${QV_DIR:-}" ] && grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$QV_DIR/program.out" 2>/dev/null; then
+        echo "FAIL: the program reported a sanitizer error" >&2
+        status=1
+    fi
     if [ -n "${QV_DIR:-}" ] && [ -d "$QV_DIR" ]; then
         if [ "$status" -ne 0 ] && [ -s "$QV_DIR/program.out" ]; then
             echo "-- the program's output:" >&2
@@ -90,6 +95,7 @@ qv_cleanup() {
             rm -rf "$QV_DIR"
         fi
     fi
+    exit "$status"
 }
 
 # qv_init PROGRAM: checks the session and the tools, and lays out the
@@ -129,7 +135,7 @@ qv_require_window_manager() {
 # Starts the program in its folder, the working folder too, and waits until
 # its main window is on the screen.
 qv_start() {
-    (cd "$QV_DIR" && exec ./qvanto) >"$QV_DIR/program.out" 2>&1 &
+    (cd "$QV_DIR" && exec ./qvanto) >>"$QV_DIR/program.out" 2>&1 &
     QV_PID=$!
     qv_wait 20 "window captioned '$QV_CAPTION'" qv_find_main_window
     QV_WIN=$(qv_find_main_window)

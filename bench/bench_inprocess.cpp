@@ -4,8 +4,8 @@
 #include "host/Clipboard.h"
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
-#include "render/RedrawStamp.h"
 #include "render/RecordingSurface.h"
+#include "render/RedrawStamp.h"
 #include "settings/SettingsFile.h"
 
 #include "fakes/FakeClock.h"

@@ -26,23 +26,15 @@ command -v Xvfb >/dev/null || die "Xvfb is not installed (Debian package xvfb)"
 work=$(mktemp -d "${TMPDIR:-/tmp}/qvanto-desktop.XXXXXX")
 pids=()
 
-# Both run from the EXIT trap only.
-# shellcheck disable=SC2317
-stop() {
-    local pid=$1
-    kill "$pid" 2>/dev/null || return 0
-    for _ in $(seq 50); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-}
+# shellcheck source=stop-process.sh
+. "$(dirname "$0")/stop-process.sh"
+
+# Runs from the EXIT trap only.
 # shellcheck disable=SC2317
 cleanup() {
     # Clients first, the X server last, so none of them dies on a lost display.
     local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop "${pids[i]}"; done
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do stop_process "${pids[i]}"; done
     rm -rf "$work"
 }
 trap cleanup EXIT

@@ -34,18 +34,12 @@ mapfile -t debs < <(compgen -G "$1/qvanto_$2_*.deb" || true)
 work=$(mktemp -d "${TMPDIR:-/tmp}/qvanto-installed.XXXXXX")
 pid=
 subscriber=
-stop() {
-    local p=$1
-    [ -n "$p" ] || return 0
-    kill "$p" 2>/dev/null || return 0
-    for _ in $(seq 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$p" 2>/dev/null || true
-    wait "$p" 2>/dev/null || true
-}
+# shellcheck source=../../scripts/stop-process.sh
+. "$(dirname "$0")/../../scripts/stop-process.sh"
 cleanup() {
     local status=$?
-    stop "$subscriber"
-    stop "$pid"
+    stop_process "$subscriber"
+    stop_process "$pid"
     if [ "$status" -ne 0 ] && [ -s "$work/program.out" ]; then
         echo "-- the program's output:" >&2
         sed 's/^/  | /' "$work/program.out" >&2 || true

@@ -63,17 +63,9 @@ qv_program_is_running() {
     [ -z "$QV_PID" ] || kill -0 "$QV_PID" 2>/dev/null
 }
 
-qv_stop_pid() {
-    local pid=$1
-    [ -n "$pid" ] || return 0
-    kill "$pid" 2>/dev/null || return 0
-    for _ in $(seq 50); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-}
+# shellcheck source=../../scripts/stop-process.sh
+. "$QV_HERE/../../scripts/stop-process.sh"
+qv_stop_pid() { stop_process "$1"; }
 
 qv_cleanup() {
     local status=$?

@@ -1,5 +1,6 @@
 #include "RealProgram.h"
 
+#include "host/CloseOnTerminate.h"
 #include "host/ErrorReport.h"
 
 RealProgram::RealProgram()
@@ -14,4 +15,5 @@ void RealProgram::start()
     errors.run([this] { m_window.Form_Load(); });
     if (!m_window.form().isVisible())
         m_window.form().SetVisible(true);
+    host::CloseOnTerminate(m_window.form());
 }

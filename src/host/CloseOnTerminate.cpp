@@ -43,7 +43,10 @@ void CloseOnTerminate(QWidget &window)
     ::sigaction(SIGHUP, &action, nullptr);
 }
 #else
-void CloseOnTerminate(QWidget &) {}
+void CloseOnTerminate(QWidget &window)
+{
+    Q_UNUSED(window);
+}
 #endif
 
 } // namespace host

@@ -13,7 +13,7 @@ QImage WindowIconImage(int sizePx)
     p.setRenderHint(QPainter::Antialiasing);
     const QColor red(0xE0, 0, 0);
     const double s = sizePx;
-    const double pen = qMax(1.0, s / 16);
+    const double pen = qMax(1.0, s / 24);
     const double r = s / 2 - pen;
     const QPointF centre(s / 2, s / 2);
     p.setPen(QPen(red, pen));

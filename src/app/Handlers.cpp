@@ -63,8 +63,7 @@ void frm_QVanto::Picture1_ContextMenu(const QPoint &position)
     // Inside the date band the right button steps the date; elsewhere on
     // the face it offers the options.
     const float y = float((position.y() - host::ImageSurface::kBorderPx) * host::kTwipsPerPx);
-    if (y >= m_geometry.StampCenterY - m_geometry.DateBandHeight / 2.0
-        && y <= m_geometry.DateBandHeight / 2.0 + m_geometry.StampCenterY)
+    if (render::OnDateBand(m_geometry, y))
         return;
     m_menu.menu->popup(m_controls.Picture1->mapToGlobal(position));
 }

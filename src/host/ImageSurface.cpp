@@ -101,25 +101,10 @@ void ImageSurface::setFontSize(double points)
     m_fontSize = std::min(points, kMaxFontSize);
 }
 
-void ImageSurface::setFontBold(bool on)
+void ImageSurface::setStyle(bool FontResolver::Style::*flag, bool on)
 {
-    m_style.bold = on;
-    m_measures = nullptr;
-}
-void ImageSurface::setFontItalic(bool on)
-{
-    m_style.italic = on;
-    m_measures = nullptr;
-}
-void ImageSurface::setFontUnderline(bool on)
-{
-    m_style.underline = on;
-    m_measures = nullptr;
-}
-void ImageSurface::setFontStrikethru(bool on)
-{
-    m_style.strikeOut = on;
-    m_measures = nullptr;
+    m_style.*flag = on;
+    m_measures = nullptr; // measurements belong to a face and style
 }
 
 ImageSurface::FontKey ImageSurface::currentKey(double size) const

@@ -44,10 +44,10 @@ public:
     void setFontName(const QString &name) override;
     void setFontSize(double points) override;
     double FontSize() const override { return m_fontSize; }
-    void setFontBold(bool on) override;
-    void setFontItalic(bool on) override;
-    void setFontUnderline(bool on) override;
-    void setFontStrikethru(bool on) override;
+    void setFontBold(bool on) override { setStyle(&FontResolver::Style::bold, on); }
+    void setFontItalic(bool on) override { setStyle(&FontResolver::Style::italic, on); }
+    void setFontUnderline(bool on) override { setStyle(&FontResolver::Style::underline, on); }
+    void setFontStrikethru(bool on) override { setStyle(&FontResolver::Style::strikeOut, on); }
 
     double TextWidth(const QString &text) override;
     double TextHeight(const QString &text) override;
@@ -81,6 +81,7 @@ private:
     };
     static constexpr int kMeasurePx = 512;
     static constexpr qsizetype kMaxRememberedWidths = 256;
+    void setStyle(bool FontResolver::Style::*flag, bool on);
     FontKey currentKey(double size) const;
     Measures &measures();
     const QFont &printFont();

@@ -40,12 +40,17 @@ void step(host::TextBox &field, const FieldRange &range, double by)
 
 } // namespace
 
-void DateBandPress(const StampGeometry &g, const std::array<host::TextBox *, 3> &QVDate, qint16 button,
-    float x, float y, const std::function<void()> &redraw)
+bool OnDateBand(const StampGeometry &g, float y)
 {
     const float bandTop = float(g.StampCenterY - g.DateBandHeight / 2.0);
     const float bandBottom = float(g.DateBandHeight / 2.0 + g.StampCenterY);
-    if (y < bandTop || y > bandBottom)
+    return bandTop <= y && y <= bandBottom;
+}
+
+void DateBandPress(const StampGeometry &g, const std::array<host::TextBox *, 3> &QVDate, qint16 button,
+    float x, float y, const std::function<void()> &redraw)
+{
+    if (!OnDateBand(g, y))
         return;
     const int field = fieldAt(g, x);
     if (button == 1)

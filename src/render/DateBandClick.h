@@ -11,6 +11,9 @@ namespace render {
 // each wrapping within its own range; then the face is redrawn. Presses
 // above or below the band do nothing. A date field that does not hold a
 // number raises HostError before anything changes.
+// Whether a height lies on the date band; its top and bottom lines count.
+bool OnDateBand(const StampGeometry &geometry, float y);
+
 void DateBandPress(const StampGeometry &geometry, const std::array<host::TextBox *, 3> &QVDate, qint16 button,
     float x, float y, const std::function<void()> &redraw);
 

@@ -37,11 +37,14 @@ const char *aliasFor(const QString &name)
 
 bool FontResolver::installed(const QString &family)
 {
-    if (m_installed.isEmpty()) {
-        const QStringList families = QFontDatabase::families();
-        m_installed = QSet<QString>(families.begin(), families.end());
-    }
-    return m_installed.contains(family);
+    // Fontconfig lists each family under the name in the session's language
+    // ("IPA明朝" in a Japanese session, "IPAMincho" elsewhere) and keeps the
+    // others as aliases, which this lookup also accepts. Asking by any name
+    // makes the same settings draw the same face whatever the language.
+    auto known = m_installed.constFind(family);
+    if (known == m_installed.constEnd())
+        known = m_installed.insert(family, QFontDatabase::hasFamily(family));
+    return *known;
 }
 
 const QString &FontResolver::japaneseFallback()

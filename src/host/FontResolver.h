@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QHash>
-#include <QSet>
 #include <QString>
 
 namespace host {
@@ -30,13 +29,12 @@ public:
     static FontResolver &shared();
 
 private:
-    // Asking fontconfig about one name at a time resolves aliases each time;
-    // one list of the installed families answers every later question.
+    // Whether a family is installed under this name in any language.
     bool installed(const QString &family);
     const QString &japaneseFallback();
 
     QHash<QString, QString> m_cache;
-    QSet<QString> m_installed;
+    QHash<QString, bool> m_installed;
     QString m_fallback;
 };
 

@@ -63,6 +63,48 @@ private slots:
         }
     }
 
+    void faceNamesInAnyLanguageDrawTheSameFace_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("sameAs");
+        QTest::newRow("English and Japanese name") << "IPAMincho"
+                                                   << "IPA明朝";
+        QTest::newRow("proportional Gothic") << "IPAPGothic"
+                                             << "IPA Pゴシック";
+        QTest::newRow("case") << "ipamincho"
+                              << "IPAMincho";
+        QTest::newRow("Windows name") << "ＭＳ Ｐゴシック"
+                                      << "IPA Pゴシック";
+        QTest::newRow("Windows name, Mincho") << "MS Mincho"
+                                              << "IPA明朝";
+        // Fontconfig's generic names follow the session's language; the
+        // fallback does not.
+        QTest::newRow("generic name") << "Sans Serif"
+                                      << "IPAPGothic";
+        QTest::newRow("unknown name") << "No Such Face"
+                                      << "IPA Pゴシック";
+    }
+
+    void faceNamesInAnyLanguageDrawTheSameFace()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, sameAs);
+        if (!QFontDatabase::hasFamily(QStringLiteral("IPAMincho")))
+            QSKIP("the IPA fonts are not installed");
+        auto draw = [](const QString &face) {
+            host::ImageSurface surface(3315, 3315);
+            surface.setFontName(face);
+            surface.setFontSize(20);
+            surface.Print(QStringLiteral("2026.12.07 会社名 QVANTOID"));
+            return surface.Image();
+        };
+        QCOMPARE(draw(name), draw(sameAs));
+        QVERIFY(draw(name)
+            != draw(name.contains(u'明') || name.contains("Mincho", Qt::CaseInsensitive)
+                    ? QStringLiteral("IPAGothic")
+                    : QStringLiteral("IPAMincho")));
+    }
+
     void rememberedMeasurementsDrawTheSameFaces()
     {
         // A surface that has measured many texts (enough to refill its memory

@@ -68,6 +68,13 @@ void frm_QVanto::Picture1_ContextMenu(const QPoint &position)
     m_menu.menu->popup(m_controls.Picture1->mapToGlobal(position));
 }
 
+void frm_QVanto::Picture1_MenuKey()
+{
+    // From the keyboard the menu opens at the middle of the face, whatever
+    // lies under the pointer.
+    m_menu.menu->popup(m_controls.Picture1->mapToGlobal(m_controls.Picture1->rect().center()));
+}
+
 void frm_QVanto::mnuPixelScale_Click(int scale)
 {
     m_options.pixelScale = scale;

@@ -2,6 +2,7 @@
 
 #include "host/CheckBox.h"
 #include "host/ComboBox.h"
+#include "host/CommandButton.h"
 #include "host/FontResolver.h"
 #include "host/Form.h"
 #include "host/Label.h"
@@ -12,7 +13,6 @@
 
 #include <QButtonGroup>
 #include <QFrame>
-#include <QPushButton>
 
 namespace app {
 
@@ -88,9 +88,9 @@ Controls BuildLayout(host::Form &form)
     c.chkQVID->setText(QStringLiteral("押印識別番号をつける"));
     setFont(c.chkQVID, 11.25);
 
-    c.cmdCopyRight = new QPushButton(QStringLiteral("(C)"), &form);
+    c.cmdCopyRight = new host::CommandButton(QStringLiteral("(C)"), &form);
     place(c.cmdCopyRight, 2700, 3900, 690, 540);
-    c.cmdPetan = new QPushButton(QStringLiteral("押印"), &form);
+    c.cmdPetan = new host::CommandButton(QStringLiteral("押印"), &form);
     place(c.cmdPetan, 75, 3900, 2565, 540);
 
     c.cmbFontName[0] = fontField(&form, 0);
@@ -123,12 +123,16 @@ Controls BuildLayout(host::Form &form)
         c.chkColorGroup->addButton(option, i);
         c.chkColor[size_t(i)] = option;
     }
+    host::OptionButton::keepTabStops(*c.chkColorGroup);
 
     c.lblTitle = new host::Label(&form);
     place(c.lblTitle, 3525, 2325, 5265, 2115);
     setFont(c.lblTitle, 11.25);
     c.lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     c.lblTitle->SetCaption(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝ ﾀｲﾄﾙ"));
+    QPalette titlePalette = c.lblTitle->palette();
+    titlePalette.setColor(QPalette::WindowText, Qt::black);
+    c.lblTitle->setPalette(titlePalette);
 
     c.Label[3] = caption(&form, 3, QStringLiteral("日付"));
     c.Label[2] = caption(&form, 2, QStringLiteral("氏名"));

@@ -64,6 +64,7 @@ void frm_QVanto::connectHandlers()
     m_controls.Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_controls.Picture1, &QWidget::customContextMenuRequested, this,
         guarded([this](const QPoint &position) { Picture1_ContextMenu(position); }));
+    connect(m_controls.Picture1, &host::PictureBox::MenuKey, this, guarded([this] { Picture1_MenuKey(); }));
     for (int n = 1; n <= 4; ++n)
         connect(m_menu.pixelScale[size_t(n - 1)], &QAction::triggered, this,
             guarded([this, n](bool) { mnuPixelScale_Click(n); }));

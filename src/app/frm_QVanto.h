@@ -36,6 +36,7 @@ public:
     void chkQVID_Click();
     void Picture1_MouseDown(qint16 Button, qint16 Shift, float X, float Y);
     void Picture1_ContextMenu(const QPoint &position);
+    void Picture1_MenuKey();
     void mnuPixelScale_Click(int scale);
     void mnuTransparent_Click(bool on);
     void mnuDateStyle_Click(render::DateStyle style);

@@ -4,10 +4,14 @@
 
 #include <QToolButton>
 
+class QButtonGroup;
+
 namespace host {
 
 // One member of a group of mutually exclusive options, drawn as a small
-// toggle button showing its caption in its foreground colour.
+// toggle button showing its caption in its foreground colour. Every option
+// of its group is a stop of its own in the tab order; the arrow keys move
+// between them too.
 class OptionButton : public QToolButton {
     Q_OBJECT
 public:
@@ -18,6 +22,11 @@ public:
     qint32 ForeColor() const { return m_foreColor; }
     void SetForeColor(qint32 color);
     bool Value() const { return isChecked(); }
+    // Gives every member of the group its own Tab stop again.
+    static void keepTabStops(QButtonGroup &options);
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     qint32 m_foreColor = kButtonTextColor;

@@ -2,6 +2,8 @@
 
 #include "Units.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -20,6 +22,34 @@ void PictureBox::paintEvent(QPaintEvent *event)
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.drawImage(QPoint(ImageSurface::kBorderPx, ImageSurface::kBorderPx), m_surface.image());
+    // On the border only, so the face on screen stays the face that is copied.
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), ImageSurface::kBorderPx, Qt::SolidLine,
+            Qt::SquareCap, Qt::MiterJoin));
+        const double inset = ImageSurface::kBorderPx / 2.0;
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+    }
+}
+
+bool PictureBox::event(QEvent *event)
+{
+    // The platform turns the Menu key into a context-menu request at the
+    // pointer; for the keyboard the menu belongs to the face, not the pointer.
+    if (event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        emit MenuKey();
+        return true;
+    }
+    return QFrame::event(event);
+}
+
+void PictureBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)
+        emit MenuKey();
+    else
+        QFrame::keyPressEvent(event);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

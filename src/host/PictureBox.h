@@ -9,6 +9,8 @@ namespace host {
 // The picture box: a 2-pixel sunken border around a persistent drawing
 // surface. Painting shows the surface's image; mouse presses are reported in
 // twips from the drawing area's top-left, Button 1 left, 2 right, 4 middle.
+// With the focus its border turns the highlight colour; the Menu key and
+// Shift+F10 raise MenuKey.
 class PictureBox : public QFrame {
     Q_OBJECT
 public:
@@ -21,8 +23,11 @@ public:
 
 signals:
     void MouseDown(int button, int shift, float x, float y);
+    void MenuKey();
 
 protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 

@@ -12,6 +12,8 @@
 #include "host/PictureBox.h"
 #include "host/TextBox.h"
 
+#include <QApplication>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,6 +83,7 @@ private slots:
         QCOMPARE(about[0], p.app.Comments);
         QVERIFY(about[2].startsWith(QStringLiteral("HomePage: ")));
         QVERIFY(!c.lblTitle->Caption().contains(QLatin1Char('\n')));
+        QCOMPARE(c.lblTitle->palette().color(QPalette::WindowText), QColor(Qt::black));
     }
 
     void noFontsGivesEmptyLists()
@@ -152,6 +155,68 @@ private slots:
         p.c().QVLabel[2]->clear();
         QVERIFY(p.face() != withId);
         QCOMPARE(p.c().QVLabel[2]->Text(), QString());
+    }
+
+    void tabWalksEveryStopInTheLaidOutOrder()
+    {
+        Program p;
+        const auto &c = p.c();
+        QVERIFY(QTest::qWaitForWindowActive(&p.window->form()));
+        const QList<QWidget *> order = {c.Picture1, c.QVLabel[0], c.QVLabel[1], c.QVLabel[2], c.QVLabel[3],
+            c.cmbFontName[0], c.chkColor[6], c.chkColor[5], c.chkColor[4], c.chkColor[3], c.chkColor[2],
+            c.chkColor[1], c.chkColor[0], c.cmdPetan, c.cmdCopyRight, c.chkColor[7], c.chkColor[8], c.chkQVID,
+            c.cmbFontName[1], c.cmbFontName[2], c.cmbFontName[3]};
+        QCOMPARE(QApplication::focusWidget(), c.Picture1);
+        // Once round forwards, back to the face, then once round backwards.
+        for (qsizetype i = 1; i <= order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), order[i % order.size()]);
+        }
+        for (qsizetype i = order.size() - 1; i >= 0; --i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+            QCOMPARE(QApplication::focusWidget(), order[i]);
+        }
+        // The arrows move between the options as well, in their row.
+        c.chkColor[6]->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(c.chkColor[6], Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), c.chkColor[7]);
+        QTest::keyClick(c.chkColor[7], Qt::Key_Left);
+        QTest::keyClick(c.chkColor[6], Qt::Key_Left);
+        QCOMPARE(QApplication::focusWidget(), c.chkColor[5]);
+        QCOMPARE(p.window->InkColor, 255);
+    }
+
+    void keysPressTheFocusedButtonAndOpenTheFaceMenu()
+    {
+        Program p;
+        const auto &c = p.c();
+        QVERIFY(QTest::qWaitForWindowActive(&p.window->form()));
+        // The focused face shows it on its border, which the face image does not include.
+        const QColor highlight = c.Picture1->palette().color(QPalette::Highlight);
+        QCOMPARE(c.Picture1->grab().toImage().pixelColor(0, 0), highlight);
+        QTest::keyClick(c.Picture1, Qt::Key_F10, Qt::ShiftModifier);
+        QMenu *menu = p.window->optionsMenu().menu;
+        QTRY_VERIFY(menu->isVisible());
+        const QPoint middle = c.Picture1->mapToGlobal(c.Picture1->rect().center());
+        QCOMPARE(menu->pos(), middle);
+        menu->hide();
+        // What the platform sends for the Menu key, at the pointer far away.
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(1, 1), QPoint(900, 900));
+        QApplication::sendEvent(c.Picture1, &menuKey);
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->pos(), middle);
+        menu->hide();
+
+        c.cmdCopyRight->setFocus();
+        QVERIFY(c.Picture1->grab().toImage().pixelColor(0, 0) != highlight);
+        QTest::keyClick(c.cmdCopyRight, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(p.window->form().Width(), 9000.0);
+        c.cmdPetan->setFocus();
+        QTest::keyClick(c.cmdPetan, Qt::Key_Return);
+        QTest::keyPress(c.cmdPetan, Qt::Key_Return); // held: one stamp only
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(c.cmdPetan, &repeat);
+        QCOMPARE(p.w.sound.calls.size(), size_t(2));
     }
 
     void datePressesStepAndRedraw()

@@ -4,13 +4,18 @@
 #include "host/ErrorReport.h"
 #include "host/Form.h"
 #include "host/HostError.h"
+#include "host/QtTranslations.h"
 #include "host/TextBox.h"
 
 #include "fakes/FakeServices.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 class tst_Controls : public QObject {
     Q_OBJECT
@@ -89,6 +94,76 @@ private slots:
         emit combo.activated(1);
         QCOMPARE(clicks.count(), 1);
         QCOMPARE(combo.Text(), QStringLiteral("ＭＳ Ｐゴシック") + QStringLiteral("xyz"));
+    }
+
+    void comboBoxKeepsTheTextAsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::newRow("prefix, Tab") << "IPAM" << int(Qt::Key_Tab);
+        QTest::newRow("prefix, Return") << "ipag" << int(Qt::Key_Return);
+        QTest::newRow("entry in lower case, Return") << "ipamincho" << int(Qt::Key_Return);
+        QTest::newRow("entry in lower case, Tab") << "ipamincho" << int(Qt::Key_Tab);
+        QTest::newRow("entry exactly, keypad Enter") << "IPAMincho" << int(Qt::Key_Enter);
+    }
+
+    void comboBoxKeepsTheTextAsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QWidget window;
+        auto *combo = new host::ComboBox(&window);
+        new QLineEdit(&window); // where Tab goes
+        combo->AddItem(QStringLiteral("IPAGothic"));
+        combo->AddItem(QStringLiteral("IPAMincho"));
+        combo->SetText(QString());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        combo->setFocus();
+        QSignalSpy clicks(combo, &host::ComboBox::Click);
+        QTest::keyClicks(combo->lineEdit(), typed);
+        QTest::keyClick(combo->lineEdit(), Qt::Key(key));
+        QCOMPARE(combo->Text(), typed);
+        QCOMPARE(clicks.count(), 0);
+    }
+
+    void comboBoxWheelPicksOnlyWithTheFocus()
+    {
+        QWidget window;
+        auto *combo = new host::ComboBox(&window);
+        auto *other = new QLineEdit(&window);
+        combo->AddItem(QStringLiteral("IPAGothic"));
+        combo->AddItem(QStringLiteral("IPAMincho"));
+        combo->SetText(QStringLiteral("ＭＳ Ｐゴシック"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QSignalSpy clicks(combo, &host::ComboBox::Click);
+        auto turnWheel = [combo] {
+            const QPointF at(5, 5);
+            QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(combo, &wheel);
+        };
+        other->setFocus();
+        turnWheel();
+        QCOMPARE(combo->Text(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(clicks.count(), 0);
+        combo->setFocus();
+        turnWheel();
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(combo->Text(), combo->itemText(combo->currentIndex()));
+    }
+
+    void qtTranslationsFollowTheLanguage()
+    {
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+        host::installQtTranslations(*QCoreApplication::instance());
+        QLocale::setDefault(QLocale::c());
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm"))
+            QSKIP("Qt's translations are not installed (qt6-translations-l10n)");
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+        QCOMPARE(
+            QCoreApplication::translate("QFileDialog", "File &name:"), QStringLiteral("ファイル名(&N):"));
     }
 
     void formWidthIsClientWidthPlusBorder()

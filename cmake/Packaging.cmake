@@ -22,6 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # time, which no library scan can see. The stamp's faces map to the IPA fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho")
+# Qt's own translations put the standard dialogs in the user's language; the
+# program works without them, in English dialogs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 # The program tells an installed copy from a portable one by the bindir
 # compiled into it. A package built with another prefix would put the binary

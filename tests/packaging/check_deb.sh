@@ -34,7 +34,9 @@ mapfile -t dep_names < <(tr ',|' '\n\n' <<<"$depends" | sed -E 's/\(.*\)//; s/^ 
 for wanted in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6multimedia6 libc6; do
     printf '%s\n' "${dep_names[@]}" | grep -qx "$wanted" || failed "Depends lacks $wanted"
 done
-for name in "${dep_names[@]}"; do
+recommends=$(field Recommends)
+[ "$recommends" = qt6-translations-l10n ] || failed "Recommends is '$recommends', not qt6-translations-l10n"
+for name in "${dep_names[@]}" "$recommends"; do
     dpkg-query -W -f '${Version}' "$name" >/dev/null 2>&1 || apt-cache show "$name" >/dev/null 2>&1 ||
         failed "dependency $name is no Debian package known here"
 done

@@ -16,6 +16,9 @@ QV_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck disable=SC2034 # read by the tests that source this file
 QV_TITLE='QVanto'
 QV_CAPTION='QVanto 1 . 1 . 9'
+# The program runs as on a Japanese desktop: LANG set, no LC_ALL. A test
+# may set QV_LANG to start it in another session's language.
+QV_LANG=ja_JP.UTF-8
 QV_PID=
 QV_WIN=
 QV_RECORDER=
@@ -101,6 +104,8 @@ qv_init() {
     for tool in xdotool xprop xwininfo xclip import python3; do
         command -v "$tool" >/dev/null || qv_fail "$tool is not installed"
     done
+    locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$' ||
+        qv_fail "the ja_JP.UTF-8 locale is missing (scripts/install-deps.sh generates it)"
     QV_PROGRAM=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
     QV_SOUND_SOURCE=$(dirname "$QV_PROGRAM")/petan.wav
     QV_DIR=$(mktemp -d "${TMPDIR:-/tmp}/qvanto-x11.XXXXXX")
@@ -124,10 +129,15 @@ qv_require_window_manager() {
         qv_fail "no window manager in this session (scripts/with-desktop.sh starts openbox when installed)"
 }
 
-# Starts the program in its folder, the working folder too, and waits until
-# its main window is on the screen.
+# Starts the program in its folder, the working folder too, in a session of
+# language QV_LANG (no LC_* or LANGUAGE overriding it), and waits until its
+# main window is on the screen.
 qv_start() {
-    (cd "$QV_DIR" && exec ./qvanto) >>"$QV_DIR/program.out" 2>&1 &
+    (
+        cd "$QV_DIR"
+        while read -r name; do unset "$name"; done < <(compgen -e | grep -E '^(LC_|LANGUAGE$)')
+        LANG=$QV_LANG exec ./qvanto
+    ) >>"$QV_DIR/program.out" 2>&1 &
     QV_PID=$!
     qv_wait 20 "window captioned '$QV_CAPTION'" qv_find_main_window
     QV_WIN=$(qv_find_main_window)

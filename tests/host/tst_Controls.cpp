@@ -17,6 +17,25 @@
 #include <QTest>
 #include <QWheelEvent>
 
+namespace {
+
+// A font field and another field to move to, in one window.
+struct FontField {
+    FontField()
+    {
+        combo->AddItem(QStringLiteral("IPAGothic"));
+        combo->AddItem(QStringLiteral("IPAMincho"));
+        combo->SetText(QStringLiteral("ＭＳ Ｐゴシック"));
+        window.show();
+    }
+    QWidget window;
+    host::ComboBox *combo = new host::ComboBox(&window);
+    QLineEdit *other = new QLineEdit(&window);
+    QSignalSpy clicks {combo, &host::ComboBox::Click};
+};
+
+} // namespace
+
 class tst_Controls : public QObject {
     Q_OBJECT
 private slots:
@@ -111,47 +130,32 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(int, key);
-        QWidget window;
-        auto *combo = new host::ComboBox(&window);
-        new QLineEdit(&window); // where Tab goes
-        combo->AddItem(QStringLiteral("IPAGothic"));
-        combo->AddItem(QStringLiteral("IPAMincho"));
-        combo->SetText(QString());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        combo->setFocus();
-        QSignalSpy clicks(combo, &host::ComboBox::Click);
-        QTest::keyClicks(combo->lineEdit(), typed);
-        QTest::keyClick(combo->lineEdit(), Qt::Key(key));
-        QCOMPARE(combo->Text(), typed);
-        QCOMPARE(clicks.count(), 0);
+        FontField f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.combo->setFocus();
+        f.combo->SetText(QString());
+        QTest::keyClicks(f.combo->lineEdit(), typed);
+        QTest::keyClick(f.combo->lineEdit(), Qt::Key(key));
+        QCOMPARE(f.combo->Text(), typed);
+        QCOMPARE(f.clicks.count(), 0);
     }
 
     void comboBoxWheelPicksOnlyWithTheFocus()
     {
-        QWidget window;
-        auto *combo = new host::ComboBox(&window);
-        auto *other = new QLineEdit(&window);
-        combo->AddItem(QStringLiteral("IPAGothic"));
-        combo->AddItem(QStringLiteral("IPAMincho"));
-        combo->SetText(QStringLiteral("ＭＳ Ｐゴシック"));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QSignalSpy clicks(combo, &host::ComboBox::Click);
-        auto turnWheel = [combo] {
-            const QPointF at(5, 5);
-            QWheelEvent wheel(at, combo->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
-                Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(combo, &wheel);
+        FontField f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        auto turnWheelOver = [&f](QWidget *focus) {
+            focus->setFocus();
+            QWheelEvent wheel(QPointF(5, 5), f.combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(f.combo, &wheel);
         };
-        other->setFocus();
-        turnWheel();
-        QCOMPARE(combo->Text(), QStringLiteral("ＭＳ Ｐゴシック"));
-        QCOMPARE(clicks.count(), 0);
-        combo->setFocus();
-        turnWheel();
-        QCOMPARE(clicks.count(), 1);
-        QCOMPARE(combo->Text(), combo->itemText(combo->currentIndex()));
+        turnWheelOver(f.other);
+        QCOMPARE(f.clicks.count(), 0);
+        QCOMPARE(f.combo->Text(), QStringLiteral("ＭＳ Ｐゴシック"));
+        turnWheelOver(f.combo);
+        QCOMPARE(f.clicks.count(), 1);
+        QCOMPARE(f.combo->Text(), f.combo->itemText(f.combo->currentIndex()));
     }
 
     void qtTranslationsFollowTheLanguage()

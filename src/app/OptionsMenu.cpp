@@ -73,6 +73,10 @@ void OptionsMenu::reflect(const StampOptions &options) const
     stampMmTyped->setText(preset != kStampSizesMm.end()
             ? QStringLiteral("大きさを指定…")
             : QStringLiteral("大きさを指定 (%1 mm)…").arg(options.stampMm));
+    // The chosen size shows without opening the submenu.
+    stampSize->setTitle(QStringLiteral("印影の大きさ (%1)")
+                            .arg(options.stampMm ? QStringLiteral("%1 mm").arg(options.stampMm)
+                                                 : QStringLiteral("実寸なし")));
 }
 
 void OptionsMenu::showDate(const QDate &date) const

@@ -33,8 +33,8 @@ const Era *eraNamed(const QString &text)
 
 QDate TypedDate(const QString &typed)
 {
-    static const QRegularExpression form(QStringLiteral(
-        "^(?:(明治|大正|昭和|平成|令和|[MTSHRmtshr])(元|\\d{1,3})|(\\d{1,6}))([./-])(\\d{1,3})\\4(\\d{1,3})$"));
+    static const QRegularExpression form(QStringLiteral("^(?:(明治|大正|昭和|平成|令和|[MTSHRmtshr])(元|\\d{"
+                                                        "1,3})|(\\d{1,6}))([./-])(\\d{1,3})\\4(\\d{1,3})$"));
     // NFKC turns full-width digits and separators into their plain forms.
     const QRegularExpressionMatch match
         = form.match(typed.normalized(QString::NormalizationForm_KC).trimmed());

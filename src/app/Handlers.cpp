@@ -1,6 +1,7 @@
 // The window's event handlers: each only chooses what to do.
 #include "frm_QVanto.h"
 
+#include "host/Clock.h"
 #include "host/ImageSurface.h"
 #include "host/OptionButton.h"
 #include "host/PictureBox.h"
@@ -41,6 +42,7 @@ void frm_QVanto::cmdCopyRight_Click()
 void frm_QVanto::QVLabel_Change(qint16)
 {
     RedrawStamp();
+    PlaceDateCaret();
 }
 
 void frm_QVanto::cmbFontName_Click(qint16)
@@ -91,6 +93,37 @@ void frm_QVanto::mnuDateStyle_Click(render::DateStyle style)
 {
     m_options.dateStyle = style;
     m_menu.reflect(m_options);
+    RedrawStamp();
+}
+
+void frm_QVanto::mnuStampMm_Click(int mm)
+{
+    m_options.stampMm = mm;
+    m_menu.reflect(m_options);
+}
+
+void frm_QVanto::mnuStampMmTyped_Click()
+{
+    bool ok = false;
+    const int current = m_options.stampMm ? m_options.stampMm : 18;
+    const int mm
+        = QInputDialog::getInt(&m_form, QStringLiteral("印影の大きさ"), QStringLiteral("円の直径 (mm):"),
+            current, app::StampOptions::kMinStampMm, app::StampOptions::kMaxStampMm, 1, &ok);
+    mnuStampMm_Click(ok ? mm : m_options.stampMm);
+}
+
+void frm_QVanto::mnuOptions_AboutToShow()
+{
+    m_menu.showDate(m_services.clock.now().date());
+}
+
+void frm_QVanto::QVLabel_Edited(qint16, const QString &text)
+{
+    TakeTypedDate(text);
+}
+
+void frm_QVanto::Picture1_ScreenChange()
+{
     RedrawStamp();
 }
 

@@ -1,9 +1,12 @@
 #include "OptionsMenu.h"
 
+#include "render/DateStyle.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
 #include <QWidget>
+#include <algorithm>
 
 namespace app {
 
@@ -38,12 +41,19 @@ OptionsMenu BuildOptionsMenu(QWidget &window)
         window, m.menu, QStringLiteral("透明な背景"), QKeySequence(QStringLiteral("Ctrl+T")), true);
     m.menu->addSeparator();
     auto *styles = new QActionGroup(&window);
-    const QString styleNames[] = {QStringLiteral("西暦 (2026.12.07)"), QStringLiteral("和暦 (R8.12.07)"),
-        QStringLiteral("和暦 (令和8.12.07)")};
     const char *styleKeys[] = {"Ctrl+Shift+1", "Ctrl+Shift+2", "Ctrl+Shift+3"};
     for (size_t i = 0; i < 3; ++i)
-        m.dateStyle[i] = addAction(
-            window, m.menu, styleNames[i], QKeySequence(QString::fromLatin1(styleKeys[i])), true, styles);
+        m.dateStyle[i]
+            = addAction(window, m.menu, {}, QKeySequence(QString::fromLatin1(styleKeys[i])), true, styles);
+    m.menu->addSeparator();
+    m.stampSize = m.menu->addMenu(QStringLiteral("印影の大きさ"));
+    auto *sizes = new QActionGroup(&window);
+    for (size_t i = 0; i < OptionsMenu::kStampSizesMm.size(); ++i)
+        m.stampMm[i] = addAction(window, m.stampSize,
+            OptionsMenu::kStampSizesMm[i] ? QStringLiteral("%1 mm").arg(OptionsMenu::kStampSizesMm[i])
+                                          : QStringLiteral("実寸なし"),
+            {}, true, sizes);
+    m.stampMmTyped = addAction(window, m.stampSize, {}, QKeySequence(QStringLiteral("Ctrl+M")), true, sizes);
     m.menu->addSeparator();
     m.saveAs = addAction(window, m.menu, QStringLiteral("名前を付けて保存…"), QKeySequence::Save, false);
     m.lookUp = addAction(window, m.menu, QStringLiteral("押印番号の照会…"), QKeySequence::Find, false);
@@ -55,6 +65,29 @@ void OptionsMenu::reflect(const StampOptions &options) const
     pixelScale[size_t(qBound(1, options.pixelScale, 4) - 1)]->setChecked(true);
     transparent->setChecked(options.transparent);
     dateStyle[size_t(options.dateStyle)]->setChecked(true);
+    const auto preset = std::find(kStampSizesMm.begin(), kStampSizesMm.end(), options.stampMm);
+    if (preset != kStampSizesMm.end())
+        stampMm[size_t(preset - kStampSizesMm.begin())]->setChecked(true);
+    else
+        stampMmTyped->setChecked(true);
+    stampMmTyped->setText(preset != kStampSizesMm.end()
+            ? QStringLiteral("大きさを指定…")
+            : QStringLiteral("大きさを指定 (%1 mm)…").arg(options.stampMm));
+    // The chosen size shows without opening the submenu.
+    stampSize->setTitle(QStringLiteral("印影の大きさ (%1)")
+                            .arg(options.stampMm ? QStringLiteral("%1 mm").arg(options.stampMm)
+                                                 : QStringLiteral("実寸なし")));
+}
+
+void OptionsMenu::showDate(const QDate &date) const
+{
+    const QString y = QString::number(date.year());
+    const QString m = QString::number(date.month());
+    const QString d = QString::number(date.day());
+    const QString names[] = {QStringLiteral("西暦"), QStringLiteral("和暦"), QStringLiteral("和暦")};
+    for (size_t i = 0; i < dateStyle.size(); ++i)
+        dateStyle[i]->setText(
+            QStringLiteral("%1 (%2)").arg(names[i], render::DateRowText(y, m, d, render::DateStyle(i))));
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "StampOptions.h"
 
+#include <QDate>
 #include <array>
 
 class QAction;
@@ -18,11 +19,18 @@ struct OptionsMenu {
     std::array<QAction *, 4> pixelScale {}; // 1x to 4x
     QAction *transparent = nullptr;
     std::array<QAction *, 3> dateStyle {}; // by render::DateStyle
+    QMenu *stampSize = nullptr;
+    std::array<QAction *, 5> stampMm {}; // none, then kStampSizesMm
+    QAction *stampMmTyped = nullptr; // any other size, asked for
     QAction *saveAs = nullptr;
     QAction *lookUp = nullptr;
 
+    static constexpr std::array<int, 5> kStampSizesMm {0, 15, 18, 21, 24};
+
     // Ticks the entries that match the options.
     void reflect(const StampOptions &options) const;
+    // Writes the example of each date style with this date.
+    void showDate(const QDate &date) const;
 };
 
 OptionsMenu BuildOptionsMenu(QWidget &window);

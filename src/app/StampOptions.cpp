@@ -6,12 +6,13 @@ namespace {
 const QString kScale = QStringLiteral("scale");
 const QString kTransparent = QStringLiteral("transparent");
 const QString kDateStyle = QStringLiteral("datestyle");
+const QString kStampMm = QStringLiteral("stampmm");
 } // namespace
 
 std::vector<bas_QVanto::SettingsOption> StampOptions::toSettings() const
 {
     return {{kScale, pixelScale, 1}, {kTransparent, transparent ? 1 : 0, 0},
-        {kDateStyle, qint32(dateStyle), qint32(render::DateStyle::Western)}};
+        {kDateStyle, qint32(dateStyle), qint32(render::DateStyle::Western)}, {kStampMm, stampMm, 0}};
 }
 
 StampOptions StampOptions::fromSettings(const std::vector<bas_QVanto::SettingsOption> &options)
@@ -24,8 +25,15 @@ StampOptions StampOptions::fromSettings(const std::vector<bas_QVanto::SettingsOp
             result.transparent = option.value == 1;
         else if (option.key == kDateStyle && option.value >= 0 && option.value <= 2)
             result.dateStyle = render::DateStyle(option.value);
+        else if (option.key == kStampMm && option.value >= kMinStampMm && option.value <= kMaxStampMm)
+            result.stampMm = option.value;
     }
     return result;
+}
+
+int StampSizeMm(const std::vector<bas_QVanto::SettingsOption> &options)
+{
+    return StampOptions::fromSettings(options).stampMm;
 }
 
 } // namespace app

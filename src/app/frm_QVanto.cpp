@@ -1,5 +1,6 @@
 #include "frm_QVanto.h"
 
+#include "ToolTips.h"
 #include "WindowIcon.h"
 #include "host/AppInfo.h"
 #include "host/CheckBox.h"
@@ -10,6 +11,7 @@
 #include "host/TextBox.h"
 #include "render/FaceExport.h"
 #include "render/RedrawStamp.h"
+#include "render/TypedDate.h"
 #include "settings/SettingsFile.h"
 #include "stamp/StampLookup.h"
 #include "stamp/StampNow.h"
@@ -17,6 +19,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QDir>
+#include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
 
@@ -31,6 +34,7 @@ frm_QVanto::frm_QVanto(host::Services services)
       m_menu(app::BuildOptionsMenu(m_form))
 {
     m_form.setWindowIcon(WindowIcon());
+    app::SetToolTips(m_controls);
     m_menu.reflect(m_options);
     connectHandlers();
 }
@@ -56,11 +60,17 @@ void frm_QVanto::connectHandlers()
     for (qint16 i = 0; i < 4; ++i)
         connect(m_controls.cmbFontName[size_t(i)], &host::ComboBox::Click, this,
             guarded([this, i] { cmbFontName_Click(i); }));
+    // Typed by the user, not written by the program: settings and redraws
+    // write the date row too, and must not set the date from it.
+    connect(m_controls.QVLabel[3], &QLineEdit::textEdited, this,
+        guarded([this](const QString &text) { QVLabel_Edited(3, text); }));
     connect(m_controls.chkQVID, &host::CheckBox::Click, this, guarded([this] { chkQVID_Click(); }));
     connect(m_controls.Picture1, &host::PictureBox::MouseDown, this,
         guarded([this](int button, int shift, float x, float y) {
             Picture1_MouseDown(qint16(button), qint16(shift), x, y);
         }));
+    connect(m_controls.Picture1, &host::PictureBox::ScreenChange, this,
+        guarded([this] { Picture1_ScreenChange(); }));
     m_controls.Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_controls.Picture1, &QWidget::customContextMenuRequested, this,
         guarded([this](const QPoint &position) { Picture1_ContextMenu(position); }));
@@ -73,6 +83,12 @@ void frm_QVanto::connectHandlers()
     for (int i = 0; i < 3; ++i)
         connect(m_menu.dateStyle[size_t(i)], &QAction::triggered, this,
             guarded([this, i](bool) { mnuDateStyle_Click(render::DateStyle(i)); }));
+    for (size_t i = 0; i < m_menu.stampMm.size(); ++i)
+        connect(m_menu.stampMm[i], &QAction::triggered, this,
+            guarded([this, i](bool) { mnuStampMm_Click(app::OptionsMenu::kStampSizesMm[i]); }));
+    connect(
+        m_menu.stampMmTyped, &QAction::triggered, this, guarded([this](bool) { mnuStampMmTyped_Click(); }));
+    connect(m_menu.menu, &QMenu::aboutToShow, this, guarded([this] { mnuOptions_AboutToShow(); }));
     connect(m_menu.saveAs, &QAction::triggered, this, guarded([this](bool) { mnuSaveAs_Click(); }));
     connect(m_menu.lookUp, &QAction::triggered, this, guarded([this](bool) { mnuLookUp_Click(); }));
 }
@@ -99,6 +115,7 @@ bas_QVanto::SettingsControls frm_QVanto::settingsControls()
 
 void frm_QVanto::RedrawStamp()
 {
+    m_controls.Picture1->FollowScreen();
     render::FaceControls face = faceControls();
     render::RedrawStamp(face, m_geometry);
     m_controls.Picture1->Refresh();
@@ -109,25 +126,53 @@ void frm_QVanto::StampNow()
     stamp::StampContext context {m_controls.QVLabel, [this] { RedrawStamp(); },
         [this] { return m_controls.Picture1->Image(); }, [this] { m_form.SetWindowState(1); }, m_stampIds,
         m_services.clock, m_services.clipboard, m_services.messages, m_services.sound, m_services.app};
-    // At the default options the clipboard gets the face on screen itself.
-    if (m_options.pixelScale != 1)
+    // At the default options the clipboard gets the face on screen itself,
+    // unless the screen has finer pixels than the chosen resolution.
+    const app::StampOptions &o = m_options;
+    if (o.pixelScale != 1 || o.stampMm != 0 || m_controls.Picture1->surface().pixelScale() != 1)
         context.PictureImage
-            = [this] { return render::FaceImage(faceControls(), m_options.pixelScale, false); };
-    if (m_options.transparent)
-        context.PicturePng = [this] { return render::FacePng(faceControls(), m_options.pixelScale, true); };
+            = [this, &o] { return render::FaceImage(faceControls(), o.pixelScale, false, o.stampMm); };
+    if (o.transparent)
+        context.PicturePng
+            = [this, &o] { return render::FacePng(faceControls(), o.pixelScale, true, o.stampMm); };
     stamp::StampNow(context);
 }
 
 void frm_QVanto::SaveFaceAs(const QString &path)
 {
     const QByteArray bytes = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
-        ? render::FaceSvg(faceControls())
-        : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent);
+        ? render::FaceSvg(faceControls(), m_options.stampMm)
+        : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent, m_options.stampMm);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         m_services.messages.show(QStringLiteral("保存できませんでした。\n%1\n%2")
                                      .arg(QDir::toNativeSeparators(path), file.errorString()),
             m_services.app.Title, host::MessageBox::Icon::Critical);
+}
+
+void frm_QVanto::TakeTypedDate(const QString &text)
+{
+    const QDate date = render::TypedDate(text);
+    if (!date.isValid())
+        return;
+    // The change notification that follows the edit redraws and rewrites
+    // the row from these fields; rewriting it here, inside the edit, would
+    // leave the row's text and what it shows apart.
+    m_controls.QVDate[0]->SetText(QString::number(date.year()));
+    m_controls.QVDate[1]->SetText(QString::number(date.month()));
+    m_controls.QVDate[2]->SetText(QString::number(date.day()));
+    // Keep the caret as far from the end as it was, so a day or year can be
+    // typed over digit by digit while the row is rewritten around it.
+    m_caretFromEnd = text.size() - m_controls.QVLabel[3]->cursorPosition();
+}
+
+void frm_QVanto::PlaceDateCaret()
+{
+    if (m_caretFromEnd < 0)
+        return;
+    host::TextBox &row = *m_controls.QVLabel[3];
+    row.setCursorPosition(int(qMax<qsizetype>(0, row.text().size() - m_caretFromEnd)));
+    m_caretFromEnd = -1;
 }
 
 void frm_QVanto::LookUpStamp(const QString &id)

@@ -40,12 +40,21 @@ public:
     void mnuPixelScale_Click(int scale);
     void mnuTransparent_Click(bool on);
     void mnuDateStyle_Click(render::DateStyle style);
+    void mnuStampMm_Click(int mm);
+    void mnuStampMmTyped_Click();
+    void mnuOptions_AboutToShow();
+    void QVLabel_Edited(qint16 Index, const QString &text);
+    void Picture1_ScreenChange();
     void mnuSaveAs_Click();
     void mnuLookUp_Click();
 
     // The routines the handlers dispatch to.
     void RedrawStamp();
     void StampNow();
+    // Sets the date fields from a date typed into the date row; other text
+    // is left for the redraw to rewrite.
+    void TakeTypedDate(const QString &text);
+    void PlaceDateCaret();
     // Writes the face to a PNG or SVG file (by the name's suffix), at the
     // chosen resolution and background.
     void SaveFaceAs(const QString &path);
@@ -74,4 +83,6 @@ private:
     app::StampOptions m_options;
     std::vector<bas_QVanto::SettingsOption> m_storedOptions;
     app::OptionsMenu m_menu;
+    // Where to put the caret once a typed date has been rewritten; -1 none.
+    qsizetype m_caretFromEnd = -1;
 };

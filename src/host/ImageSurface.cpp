@@ -18,9 +18,10 @@ size_t qHash(const ImageSurface::FontKey &key, size_t seed)
 
 namespace {
 
-int sidePx(double outerTwips, int pixelScale)
+int sidePx(double outerTwips, double pixelScale)
 {
-    return qMax(1, int(std::lround(twipsToPx(outerTwips))) - 2 * ImageSurface::kBorderPx) * pixelScale;
+    const int logicalPx = qMax(1, int(std::lround(twipsToPx(outerTwips))) - 2 * ImageSurface::kBorderPx);
+    return qMax(1, int(std::lround(logicalPx * pixelScale)));
 }
 
 } // namespace
@@ -31,16 +32,36 @@ ImageSurface::ImageSurface(double outerWidthTwips, double outerHeightTwips, qint
 }
 
 ImageSurface::ImageSurface(double outerWidthTwips, double outerHeightTwips, qint32 backColor, Output output)
-    : m_output(output),
-      m_image(sidePx(outerWidthTwips, output.pixelScale), sidePx(outerHeightTwips, output.pixelScale),
-          output.transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32),
-      m_outerWidthTwips(outerWidthTwips), m_backColor(backColor)
+    : m_output(output), m_outerWidthTwips(outerWidthTwips), m_outerHeightTwips(outerHeightTwips),
+      m_backColor(backColor)
 {
-    // 96 dpi whatever the screen: point sizes resolve to the same pixels everywhere.
-    const int dotsPerMeter = int(std::lround(kDrawingDpi * output.pixelScale / 0.0254));
-    m_image.setDotsPerMeterX(dotsPerMeter);
-    m_image.setDotsPerMeterY(dotsPerMeter);
+    m_image = newImage();
     m_fontName = QStringLiteral("HG正楷書体-PRO");
+    Cls();
+}
+
+QImage ImageSurface::newImage() const
+{
+    QImage image(sidePx(m_outerWidthTwips, m_output.pixelScale),
+        sidePx(m_outerHeightTwips, m_output.pixelScale),
+        m_output.transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    // 96 dpi whatever the screen: point sizes resolve to the same pixels everywhere.
+    const int dotsPerMeter = int(std::lround(kDrawingDpi * m_output.pixelScale / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
+void ImageSurface::setPixelScale(double pixelScale)
+{
+    if (pixelScale == m_output.pixelScale)
+        return;
+    m_output.pixelScale = pixelScale;
+    m_image = newImage();
+    // Fonts were resolved for the old picture's resolution.
+    m_printFonts.clear();
+    m_measuresByFont.clear();
+    m_measures = nullptr;
     Cls();
 }
 

@@ -20,11 +20,11 @@ public:
     static constexpr int kBorderPx = 2;
 
     // How the pixels are made: `pixelScale` device pixels to each logical
-    // pixel (the picture carrying pixelScale x 96 dpi), and a transparent
-    // background instead of the back colour. Layout and measurements in
-    // twips are the same whatever these are.
+    // pixel (the picture carrying pixelScale x 96 dpi; a screen may ask for
+    // 1.5), and a transparent background instead of the back colour. Layout
+    // and measurements in twips are the same whatever these are.
     struct Output {
-        int pixelScale = 1;
+        double pixelScale = 1;
         bool transparent = false;
     };
 
@@ -64,6 +64,10 @@ public:
     const QImage &image() const { return m_image; }
 
     void setBackColor(qint32 color) { m_backColor = color; }
+    double pixelScale() const { return m_output.pixelScale; }
+    // Starts a new, cleared picture at another scale, as a screen of another
+    // device pixel ratio needs; the twips layout does not change.
+    void setPixelScale(double pixelScale);
 
 private:
     struct FontKey {
@@ -87,10 +91,12 @@ private:
     const QFont &printFont();
     double scale() const;
     double devicePx(double twips) const;
+    QImage newImage() const;
 
     Output m_output;
     QImage m_image;
     double m_outerWidthTwips;
+    double m_outerHeightTwips;
     qint32 m_backColor;
     qint32 m_fillColor = 0xFFFFFF;
     int m_fillStyle = 0;

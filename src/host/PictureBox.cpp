@@ -20,8 +20,16 @@ PictureBox::PictureBox(double outerWidthTwips, double outerHeightTwips, QWidget 
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
+    if (m_surface.pixelScale() != devicePixelRatioF()) {
+        // Asked after this paint, so the new face is not drawn inside it.
+        QMetaObject::invokeMethod(this, &PictureBox::ScreenChange, Qt::QueuedConnection);
+    }
     QPainter painter(this);
-    painter.drawImage(QPoint(ImageSurface::kBorderPx, ImageSurface::kBorderPx), m_surface.image());
+    const QImage &image = m_surface.image();
+    // The image's device pixels fill the drawing area's logical pixels.
+    const QSizeF logical = QSizeF(image.size()) / m_surface.pixelScale();
+    painter.drawImage(QRectF(QPointF(ImageSurface::kBorderPx, ImageSurface::kBorderPx), logical), image,
+        QRectF(image.rect()));
     // On the border only, so the face on screen stays the face that is copied.
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), ImageSurface::kBorderPx, Qt::SolidLine,

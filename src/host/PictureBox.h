@@ -20,10 +20,16 @@ public:
     QImage Image() const { return m_surface.Image(); }
     // Shows what has been drawn since the last refresh.
     void Refresh() { update(); }
+    // Gives the surface as many pixels as the screen has under the box, so
+    // the face is drawn sharp at 2x or 1.5x and not enlarged; the twips
+    // layout stays. Drawn before, the face must be drawn again.
+    void FollowScreen() { m_surface.setPixelScale(devicePixelRatioF()); }
 
 signals:
     void MouseDown(int button, int shift, float x, float y);
     void MenuKey();
+    // The window moved to a screen of another device pixel ratio.
+    void ScreenChange();
 
 protected:
     bool event(QEvent *event) override;

@@ -4,6 +4,7 @@
 
 #include "host/Conversions.h"
 
+#include <QDate>
 #include <QHash>
 #include <cmath>
 #include <memory>
@@ -100,11 +101,16 @@ QString DateRowText(const QString &year, const QString &month, const QString &da
 {
     int y = 0, m = 0, d = 0;
     JapaneseEra era;
+    // A day the month does not have (04.31, reached by clicking the day)
+    // keeps the era of the month as written, not of the day it would roll
+    // over to.
     if (style == DateStyle::Western || !wholeNumber(year, 1, 9999, y) || !wholeNumber(month, 1, 12, m)
-        || !wholeNumber(day, 1, 31, d) || !japaneseEra(y, m, d, era))
+        || !wholeNumber(day, 1, 31, d) || !japaneseEra(y, m, qMin(d, QDate(y, m, 1).daysInMonth()), era))
         return DateRowText(year, month, day);
-    const QString prefix = style == DateStyle::EraInitial ? era.initial : era.name;
-    return prefix + QString::number(era.year) + QLatin1Char('.') + host::zeroPadded(month, 2)
+    // Offices write the first year of an era as 元 in words, as a number in initials.
+    const bool inWords = style == DateStyle::EraName;
+    const QString eraYear = inWords && era.year == 1 ? QStringLiteral("元") : QString::number(era.year);
+    return (inWords ? era.name : era.initial) + eraYear + QLatin1Char('.') + host::zeroPadded(month, 2)
         + QLatin1Char('.') + host::zeroPadded(day, 2);
 }
 

@@ -5,11 +5,33 @@
 #include "host/TextBox.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
 using hardening::TestWindow;
+
+namespace {
+
+// The picture as another program gets it, written to a format and read back.
+QImage throughFormat(const QImage &picture, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return QImage::fromData(bytes, format);
+}
+
+// The stamp's circle (1600 twips of radius in the shipped box) in
+// millimetres, as a program placing the picture at 100 % measures it.
+double circleMm(const QImage &picture, int pixelScale)
+{
+    return 2 * 1600 / 15.0 * pixelScale / picture.dotsPerMeterX() * 1000;
+}
+
+} // namespace
 
 class tst_Options : public QObject {
     Q_OBJECT
@@ -37,15 +59,19 @@ private slots:
             menu.pixelScale[2]->trigger();
             menu.transparent->trigger();
             menu.dateStyle[2]->trigger();
+            menu.stampMm[2]->trigger();
             QCOMPARE(w.c().QVLabel[3]->Text(), QStringLiteral("令和9.01.01"));
             w.close();
             QVERIFY(hardening::readBytes(w.iniPath())
-                        .endsWith("qvid, 0 \r\nscale, 3 \r\ntransparent, 1 \r\ndatestyle, 2 \r\n"));
+                        .endsWith(
+                            "qvid, 0 \r\nscale, 3 \r\ntransparent, 1 \r\ndatestyle, 2 \r\nstampmm, 18 \r\n"));
         }
         TestWindow again(folder.path());
         QCOMPARE(again.window->options().pixelScale, 3);
         QVERIFY(again.window->options().transparent);
         QCOMPARE(again.window->options().dateStyle, render::DateStyle::EraName);
+        QCOMPARE(app::StampSizeMm(again.window->options().toSettings()), 18);
+        QVERIFY(again.window->optionsMenu().stampMm[2]->isChecked());
         QVERIFY(again.window->optionsMenu().pixelScale[2]->isChecked());
         QCOMPARE(again.c().QVLabel[3]->Text(), QStringLiteral("令和9.01.01"));
         // The date fields keep the western year that clicks step.
@@ -57,7 +83,7 @@ private slots:
     {
         QTemporaryDir folder;
         QVERIFY(hardening::writeBytes(folder.filePath(QStringLiteral("qvanto.ini")),
-            "color, 0 \r\nscale, 9 \r\ntransparent, 2 \r\ndatestyle,-1 \r\n"));
+            "color, 0 \r\nscale, 9 \r\ntransparent, 2 \r\ndatestyle,-1 \r\nstampmm, 41 \r\nstampmm, 9 \r\n"));
         TestWindow w(folder.path());
         QVERIFY(w.window->options().isDefault());
         QCOMPARE(w.window->InkColor, 0);
@@ -82,6 +108,111 @@ private slots:
         QCOMPARE(qAlpha(png.pixel(0, 0)), 0);
     }
 
+    void stampSizeCarriedAsResolution_data()
+    {
+        QTest::addColumn<int>("mm");
+        QTest::addColumn<int>("pixelScale");
+        QTest::newRow("18 mm from the menu, 1x") << 18 << 1;
+        QTest::newRow("33 mm typed, 3x, transparent") << 33 << 3;
+    }
+    void stampSizeCarriedAsResolution()
+    {
+        QFETCH(int, mm);
+        QFETCH(int, pixelScale);
+        QTemporaryDir folder;
+        TestWindow w(folder.path());
+        const app::OptionsMenu &menu = w.window->optionsMenu();
+        menu.pixelScale[size_t(pixelScale - 1)]->trigger();
+        if (mm == 18) {
+            menu.stampMm[2]->trigger();
+        } else {
+            menu.transparent->trigger();
+            w.window->mnuStampMm_Click(mm);
+            QVERIFY(menu.stampMmTyped->isChecked());
+        }
+        w.window->StampNow();
+        QCOMPARE(w.clipboard.picture.width(), 217 * pixelScale);
+        for (const char *format : {"PNG", "BMP"}) {
+            const QImage read = throughFormat(w.clipboard.picture, format);
+            QVERIFY2(qAbs(circleMm(read, pixelScale) - mm) < 0.01, format);
+            QCOMPARE(read.dotsPerMeterY(), read.dotsPerMeterX());
+        }
+        if (!w.clipboard.png.isEmpty())
+            QVERIFY(qAbs(circleMm(QImage::fromData(w.clipboard.png, "PNG"), pixelScale) - mm) < 0.01);
+
+        w.window->SaveFaceAs(folder.filePath(QStringLiteral("stamp.png")));
+        QVERIFY(qAbs(circleMm(QImage(folder.filePath(QStringLiteral("stamp.png"))), pixelScale) - mm) < 0.01);
+        w.window->SaveFaceAs(folder.filePath(QStringLiteral("stamp.svg")));
+        // The 217-pixel picture around a circle of 213.33 pixels.
+        const QByteArray side = QByteArray::number(217 / (2 * 1600 / 15.0) * mm, 'f', 2);
+        QVERIFY(hardening::readBytes(folder.filePath(QStringLiteral("stamp.svg")))
+                    .contains("width=\"" + side.left(side.size() - 1)));
+    }
+
+    void typedDates_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("row");
+        QTest::newRow("dots") << "2026.12.25"
+                              << "2026.12.25";
+        QTest::newRow("slashes") << "2026/12/25"
+                                 << "2026.12.25";
+        QTest::newRow("hyphens") << "2026-12-25"
+                                 << "2026.12.25";
+        QTest::newRow("full width, as an IME types") << "２０２６．１２．２５"
+                                                     << "2026.12.25";
+        QTest::newRow("era name") << "令和8.12.25"
+                                  << "2026.12.25";
+        QTest::newRow("era initial") << "R8.12.25"
+                                     << "2026.12.25";
+        QTest::newRow("first year in words") << "令和元.5.1"
+                                             << "2019.05.01";
+        QTest::newRow("last day of Heisei") << "平成31.4.30"
+                                            << "2019.04.30";
+        QTest::newRow("a digit typed after the day") << "2027.01.012"
+                                                     << "2027.01.12";
+        QTest::newRow("Reiwa before it began") << "令和1.4.30"
+                                               << "2027.01.01";
+        QTest::newRow("no such day") << "2026.02.29"
+                                     << "2027.01.01";
+        QTest::newRow("year 0") << "0.1.1"
+                                << "2027.01.01";
+        QTest::newRow("mixed separators") << "2026.12/25"
+                                          << "2027.01.01";
+        QTest::newRow("half a date") << "2026.12"
+                                     << "2027.01.01";
+        QTest::newRow("words") << "クリスマス"
+                               << "2027.01.01";
+    }
+    void typedDates()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, row);
+        QTemporaryDir folder;
+        TestWindow w(folder.path());
+        host::TextBox *dateRow = w.c().QVLabel[3];
+        dateRow->selectAll();
+        dateRow->insert(typed);
+        QCOMPARE(dateRow->Text(), row);
+        const QStringList fields = row.split(QLatin1Char('.'));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(w.c().QVDate[size_t(i)]->Text(), QString::number(fields[i].toInt()));
+        QCOMPARE(dateRow->text(), row); // what the row shows
+    }
+
+    void dayTypedOverDigitByDigit()
+    {
+        QTemporaryDir folder;
+        TestWindow w(folder.path());
+        host::TextBox *dateRow = w.c().QVLabel[3];
+        dateRow->setSelection(8, 2); // the day, "01"
+        QTest::keyClicks(dateRow, QStringLiteral("25"));
+        QCOMPARE(dateRow->Text(), QStringLiteral("2027.01.25"));
+        dateRow->setSelection(0, 4);
+        QTest::keyClicks(dateRow, QStringLiteral("2026"));
+        QCOMPARE(dateRow->Text(), QStringLiteral("2026.01.25"));
+    }
+
     void menuOnlyOutsideTheDateBand()
     {
         QTemporaryDir folder;
@@ -91,6 +222,8 @@ private slots:
         QVERIFY(!menu->isVisible());
         w.window->Picture1_ContextMenu(QPoint(108, 30)); // on the company row
         QVERIFY(menu->isVisible());
+        // The examples show the clock's date, in each style.
+        QCOMPARE(w.window->optionsMenu().dateStyle[2]->text(), QStringLiteral("和暦 (令和9.01.01)"));
         menu->hide();
     }
 

@@ -20,7 +20,12 @@ private slots:
         QTest::newRow("last day of Heisei") << QStringList {"2019", "4", "30"} << 1 << "H31.04.30";
         QTest::newRow("last day of Heisei, name") << QStringList {"2019", "4", "30"} << 2 << "平成31.04.30";
         QTest::newRow("first day of Reiwa") << QStringList {"2019", "5", "1"} << 1 << "R1.05.01";
-        QTest::newRow("first day of Reiwa, name") << QStringList {"2019", "5", "1"} << 2 << "令和1.05.01";
+        QTest::newRow("first day of Reiwa, name") << QStringList {"2019", "5", "1"} << 2 << "令和元.05.01";
+        QTest::newRow("first day of Heisei, name") << QStringList {"1989", "1", "8"} << 2 << "平成元.01.08";
+        QTest::newRow("second year, name") << QStringList {"2020", "1", "1"} << 2 << "令和2.01.01";
+        QTest::newRow("no 04.31: era of April") << QStringList {"2019", "4", "31"} << 2 << "平成31.04.31";
+        QTest::newRow("no 04.31, initial") << QStringList {"2019", "4", "31"} << 1 << "H31.04.31";
+        QTest::newRow("no 02.30 in Heisei 1") << QStringList {"1989", "2", "30"} << 2 << "平成元.02.30";
         QTest::newRow("today's kind of date") << QStringList {"2026", "12", "7"} << 1 << "R8.12.07";
         QTest::newRow("Showa to Heisei") << QStringList {"1989", "1", "7"} << 2 << "昭和64.01.07";
         QTest::newRow("western") << QStringList {"2026", "12", "7"} << 0 << "2026.12.07";

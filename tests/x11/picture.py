@@ -2,6 +2,8 @@
 
     picture.py size IMAGE
         prints WIDTHxHEIGHT
+    picture.py resolution IMAGE
+        prints the horizontal pixels per metre (PNG pHYs, BMP header; 0 if none)
     picture.py face IMAGE --origin X,Y [--rows N]
         checks that IMAGE holds the stamp face with its drawing area at X,Y;
         only the first N rows of the face are looked at (the window hides
@@ -201,6 +203,18 @@ def check_face(image, ox, oy, rows):
     return problems
 
 
+def pixels_per_metre(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:2] == b"BM":
+        return struct.unpack("<i", data[38:42])[0]
+    chunk = data.find(b"pHYs")
+    if chunk < 0:
+        return 0
+    x, _, unit = struct.unpack(">IIB", data[chunk + 4:chunk + 13])
+    return x if unit == 1 else 0
+
+
 def point(text):
     x, y = text.split(",")
     return int(x), int(y)
@@ -211,6 +225,7 @@ def main():
     commands = parser.add_subparsers(dest="command", required=True)
     size = commands.add_parser("size")
     size.add_argument("image")
+    commands.add_parser("resolution").add_argument("image")
     face = commands.add_parser("face")
     face.add_argument("image")
     face.add_argument("--origin", type=point, required=True)
@@ -228,6 +243,10 @@ def main():
     if args.command == "size":
         image = read_image(args.image)
         print(f"{image.width}x{image.height}")
+        return 0
+
+    if args.command == "resolution":
+        print(pixels_per_metre(args.image))
         return 0
 
     if args.command == "face":

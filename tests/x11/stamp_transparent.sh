@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The stamp options as another program sees them: at 3x with a transparent
 # background, the clipboard's PNG is the ink alone at three times the pixels,
-# and its bitmap the same face on white.
+# and its bitmap the same face on white; with a stamp size of 24 mm both
+# carry the resolution at which the circle measures 24 mm.
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 qv_init "$@"
@@ -9,6 +10,7 @@ qv_require_window_manager
 picture() { python3 "$QV_HERE/picture.py" "$@"; }
 alpha_at() { convert "$1" -crop "1x1+$2+$3" -format '%[fx:int(255*a)]' info:; }
 
+printf 'stampmm, 24 \r\n' >"$QV_DIR/qvanto.ini"
 qv_start
 qv_wait_for_face "$QV_DIR/window.png"
 timeout 10 xdotool windowactivate --sync "$QV_WIN" >/dev/null 2>&1 || true
@@ -21,6 +23,9 @@ qv_clipboard image/bmp "$QV_DIR/stamp.bmp" || qv_fail "no bitmap on the clipboar
 for file in stamp.png stamp.bmp; do
     size=$(picture size "$QV_DIR/$file")
     [ "$size" = 651x651 ] || qv_check_failed "$file is $size, not 651x651"
+    # The circle is 640 pixels across at 3x.
+    mm=$(python3 -c "import sys; print(round(640 / int(sys.argv[1]) * 1000, 2))" "$(picture resolution "$QV_DIR/$file")")
+    [ "$mm" = 24.0 ] || qv_check_failed "$file's circle measures $mm mm, not 24"
 done
 [ "$(alpha_at "$QV_DIR/stamp.png" 0 0)" = 0 ] || qv_check_failed "the PNG's corner is not transparent"
 [ "$(alpha_at "$QV_DIR/stamp.png" 325 260)" = 255 ] || [ "$(alpha_at "$QV_DIR/stamp.png" 325 261)" = 255 ] ||

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace render {
+
+// The date in a text typed into the date row: western (2026.12.25,
+// 2026/12/25, 2026-12-25) or era (令和8.12.25, R8.12.25, 令和元.5.1), with
+// full-width digits and separators as an input method types them. An
+// invalid QDate for anything else, for a day the month does not have, and
+// for an era year outside its era.
+QDate TypedDate(const QString &text);
+
+} // namespace render

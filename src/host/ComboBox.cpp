@@ -13,7 +13,7 @@ ComboBox::ComboBox(QWidget *parent) : QComboBox(parent)
     // Typed names stay in the edit text; the list holds only the installed faces.
     setInsertPolicy(QComboBox::NoInsert);
     lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-    setValidator(new SingleLineValidator(this));
+    setValidator(new SingleLineValidator(this, kMaxFieldUnits));
     connect(this, &QComboBox::activated, this, [this](int) { emit Click(); });
 }
 

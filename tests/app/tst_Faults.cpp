@@ -207,6 +207,24 @@ ChildResult runToEnd(QProcess &process)
     return result;
 }
 
+// The unprivileged user a child runs as when the tests run as root.
+constexpr uid_t kNobody = 65534;
+
+// Starts the command (program first) as the given user: through setpriv
+// when that is another user, which only root can do.
+void startAs(QProcess &process, uid_t user, const QStringList &command)
+{
+    if (user == ::getuid()) {
+        process.start(command.first(), command.mid(1));
+        return;
+    }
+    const QString id = QString::number(user);
+    process.start(QStandardPaths::findExecutable(QStringLiteral("setpriv")),
+        QStringList {QStringLiteral("--reuid=") + id, QStringLiteral("--regid=") + id,
+            QStringLiteral("--clear-groups")}
+            + command);
+}
+
 constexpr QFileDevice::Permissions kOpenToAll(0x7777); // rwxrwxrwx
 
 // A home folder any user may write, for a child that runs as another user.
@@ -242,15 +260,18 @@ void tst_Faults::folderThatCannotBeWritten_data()
 {
     QTest::addColumn<bool>("folderWritable");
     QTest::addColumn<bool>("logExists");
-    QTest::newRow("read-only folder and log") << false << true;
-    QTest::newRow("read-only folder, no log yet") << false << false;
-    QTest::newRow("read-only log in a writable folder") << true << true;
+    QTest::addColumn<bool>("ownSettings");
+    QTest::newRow("read-only folder and log") << false << true << true;
+    QTest::newRow("read-only folder, no log yet") << false << false << true;
+    QTest::newRow("read-only log in a writable folder") << true << true << true;
+    QTest::newRow("another user's settings in a read-only folder") << false << true << false;
 }
 
 void tst_Faults::folderThatCannotBeWritten()
 {
     QFETCH(bool, folderWritable);
     QFETCH(bool, logExists);
+    QFETCH(bool, ownSettings);
 
     // Root writes whatever the permissions say, so as root the child drops
     // to the unprivileged user "nobody"; any other user is tested as itself.
@@ -258,6 +279,8 @@ void tst_Faults::folderThatCannotBeWritten()
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
     if (asRoot && setpriv.isEmpty())
         QSKIP("Running as root without setpriv (util-linux): no ordinary user to test permissions with.");
+    if (!asRoot && !ownSettings)
+        QSKIP("Only root can give a file to another user.");
 
     QTemporaryDir scratch;
     QTemporaryDir program;
@@ -275,11 +298,11 @@ void tst_Faults::folderThatCannotBeWritten()
     const QString ini = program.filePath(QStringLiteral("qvanto.ini"));
     const QString log = program.filePath(QStringLiteral("qvanto.log"));
     QVERIFY(writeBytes(ini, oldIni));
-    // Only a settings file its user may write is replaced: QSaveFile leaves
-    // a read-only one alone.
-    QVERIFY(QFile::setPermissions(ini,
-        kReadOnlyFile | QFileDevice::WriteOwner
-            | (folderWritable ? QFileDevice::WriteOther : QFileDevice::Permissions())));
+    QVERIFY(QFile::setPermissions(ini, kReadOnlyFile | QFileDevice::WriteOwner));
+    // As root the settings are given to "nobody", as an administrator would
+    // set up a shared program folder, unless the row wants them another's.
+    if (asRoot && ownSettings)
+        QCOMPARE(::chown(QFile::encodeName(ini).constData(), kNobody, kNobody), 0);
     if (logExists) {
         QVERIFY(writeBytes(log, oldLog));
         QVERIFY(QFile::setPermissions(log, asRoot ? kReadOnlyFile | QFileDevice::WriteOwner : kReadOnlyFile));
@@ -297,13 +320,7 @@ void tst_Faults::folderThatCannotBeWritten()
         child.setProcessEnvironment(childEnvironment(home));
         child.setWorkingDirectory(home);
         const QStringList args {binary, QStringLiteral("--child"), mode, program.path()};
-        if (asRoot)
-            child.start(setpriv,
-                QStringList {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                    QStringLiteral("--clear-groups")}
-                    + args);
-        else
-            child.start(args.first(), args.mid(1));
+        startAs(child, asRoot ? kNobody : ::getuid(), args);
         return runToEnd(child);
     };
     // The temporary folder may lie where "nobody" cannot go (TMPDIR in a
@@ -324,14 +341,16 @@ void tst_Faults::folderThatCannotBeWritten()
     QCOMPARE(result.values.value(QStringLiteral("clipboard")), QStringLiteral("face"));
     QCOMPARE(result.values.value(QStringLiteral("sound calls")), QStringLiteral("1"));
     QCOMPARE(result.values.value(QStringLiteral("window state")), QStringLiteral("1"));
-    QCOMPARE(result.values.value(QStringLiteral("row0")), QStringLiteral("旧社名"));
+    QCOMPARE(result.values.value(QStringLiteral("row0")),
+        ownSettings ? QStringLiteral("旧社名") : QStringLiteral("会 社 名"));
 
-    // Nothing stored is lost: the log as it was, the settings as they were,
-    // or, where the folder allows it, replaced whole by the new ones.
+    // Nothing stored is lost: the log as it was; the user's own settings
+    // replaced whole by the new ones (rewritten in place where only the file
+    // may be written), another user's left as they were.
     QCOMPARE(readBytes(log), logExists ? oldLog : QByteArray());
     QCOMPARE(QFileInfo::exists(log), logExists);
     QCOMPARE(readBytes(ini),
-        folderWritable ? savedSettings(QStringLiteral("旧社名"), QStringLiteral("IPAMincho")) : oldIni);
+        ownSettings ? savedSettings(QStringLiteral("旧社名"), QStringLiteral("IPAMincho")) : oldIni);
     QStringList expectedEntries {QStringLiteral("qvanto.ini")};
     if (logExists)
         expectedEntries.prepend(QStringLiteral("qvanto.log"));

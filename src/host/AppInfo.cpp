@@ -68,6 +68,12 @@ QString AppInfo::userDataFolder()
     return QDir::cleanPath(dataHome + QStringLiteral("/QVanto"));
 }
 
+void AppInfo::placeDataFiles(const QString &installedFolder)
+{
+    DataPath = chooseDataPath(Path, EXEName, installedFolder, userDataFolder());
+    FilesKept = canKeepFilesIn(DataPath, EXEName);
+}
+
 AppInfo AppInfo::forRunningProgram()
 {
     AppInfo info;
@@ -83,8 +89,7 @@ AppInfo AppInfo::forRunningProgram()
 #else
     const QString installedFolder;
 #endif
-    info.DataPath = chooseDataPath(info.Path, info.EXEName, installedFolder, userDataFolder());
-    info.FilesKept = canKeepFilesIn(info.DataPath, info.EXEName);
+    info.placeDataFiles(installedFolder);
     return info;
 }
 

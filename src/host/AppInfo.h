@@ -33,6 +33,8 @@ struct AppInfo {
     // it already keeps the user's settings beside itself), they live in the
     // user's application data folder, made on demand.
     static AppInfo forRunningProgram();
+    // Sets DataPath and FilesKept as above for a copy at Path named EXEName.
+    void placeDataFiles(const QString &installedFolder);
     static QString chooseDataPath(const QString &programFolder, const QString &exeName,
         const QString &installedFolder, const QString &userFolder);
     // Whether the settings file or the stamp log can be written in `folder`.

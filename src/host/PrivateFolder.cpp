@@ -21,7 +21,7 @@ bool ownedByUserOrRoot(const struct stat &st)
 
 bool isOwnWritableFile(const QString &path)
 {
-    struct stat st {};
+    struct stat st { };
     const QByteArray name = QFile::encodeName(path);
     return ::lstat(name.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
         && ::access(name.constData(), W_OK) == 0;
@@ -30,7 +30,7 @@ bool isOwnWritableFile(const QString &path)
 bool isWritableFolder(const QString &folder)
 {
     const QByteArray name = QFile::encodeName(folder);
-    struct stat st {};
+    struct stat st { };
     return ::stat(name.constData(), &st) == 0 && S_ISDIR(st.st_mode)
         && ::access(name.constData(), W_OK | X_OK) == 0;
 }
@@ -52,8 +52,9 @@ bool onlyUserCanWrite(const QString &folder)
         return false;
     const QString home = QFileInfo(userHome()).canonicalFilePath();
     for (bool first = true;; first = false) {
-        struct stat st {};
-        if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || !ownedByUserOrRoot(st))
+        struct stat st { };
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode)
+            || !ownedByUserOrRoot(st))
             return false;
         const bool openToOthers = (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
         // Others may add files to a sticky folder, so only one above the

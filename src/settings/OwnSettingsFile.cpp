@@ -25,10 +25,11 @@ bool isOwnRegularFile(const struct stat &st)
 
 int openOwnSettingsFile(const QString &path, int accessMode)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), accessMode | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd
+        = ::open(QFile::encodeName(path).constData(), accessMode | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || !isOwnRegularFile(st)) {
         ::close(fd);
         return -1;
@@ -38,7 +39,7 @@ int openOwnSettingsFile(const QString &path, int accessMode)
 
 bool maySaveOver(const QString &path)
 {
-    struct stat st {};
+    struct stat st { };
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return errno == ENOENT;
     const int fd = openOwnSettingsFile(path, O_RDONLY);
@@ -53,13 +54,21 @@ void removeUnfinishedCopies(const QString &path)
 {
     const QFileInfo file(path);
     const QDir folder = file.dir();
-    // The name a save's temporary copy gets: the file's own and six letters or digits.
-    const QRegularExpression copyName(
-        QRegularExpression::anchoredPattern(QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
-    for (const QString &name : folder.entryList({file.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System)) {
+    // A save's temporary copy is named after the file and six random letters
+    // or digits. A suffix that reads as a word ("backup", "Before") is more
+    // likely a copy the user made, and is kept.
+    const QRegularExpression copyName(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QRegularExpression word(
+        QRegularExpression::anchoredPattern(QStringLiteral(".*\\.[A-Za-z][a-z]{5}")));
+    const QStringList names = folder.entryList(
+        {file.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (!copyName.match(name).hasMatch() || word.match(name).hasMatch())
+            continue;
         const QByteArray copy = QFile::encodeName(folder.filePath(name));
-        struct stat st {};
-        if (copyName.match(name).hasMatch() && ::lstat(copy.constData(), &st) == 0 && isOwnRegularFile(st))
+        struct stat st { };
+        if (::lstat(copy.constData(), &st) == 0 && isOwnRegularFile(st))
             ::unlink(copy.constData());
     }
 }

@@ -6,10 +6,13 @@
 #include "host/ComboBox.h"
 #include "host/FontList.h"
 #include "host/Label.h"
+#include "host/MessageBox.h"
 #include "host/OptionButton.h"
 #include "host/TextBox.h"
 #include "render/DateText.h"
 #include "settings/SettingsFile.h"
+
+#include <QDir>
 
 #include <limits>
 
@@ -92,4 +95,12 @@ void frm_QVanto::Form_Load()
 
     m_form.SetVisible(true);
     RedrawStamp();
+
+    // Said once, now, rather than failing silently at every close and stamp.
+    if (!app.FilesKept)
+        m_services.messages.show(
+            QStringLiteral("設定と押印の記録を保存できるフォルダーがありません。\n%1\n"
+                           "このまま使えますが、設定と記録は残りません。")
+                .arg(QDir::toNativeSeparators(app.DataPath.isEmpty() ? app.Path : app.DataPath)),
+            app.Title, host::MessageBox::Icon::Critical);
 }

@@ -19,10 +19,6 @@ namespace app {
 namespace {
 
 const QString kGothic = QStringLiteral("ＭＳ Ｐゴシック");
-// The settings file is read in 16-bit positions: a row of this length leaves
-// its line's delimiters inside 32,767, so no row can make the next start lose
-// its settings. (The face name ends the line and is not limited by this.)
-constexpr int kMaxRowChars = 32000;
 
 void place(QWidget *w, double left, double top, double width, double height)
 {
@@ -37,8 +33,7 @@ void setFont(QWidget *w, double points, bool bold = false)
 
 host::TextBox *rowBox(QWidget *parent, int n)
 {
-    auto *box = new host::TextBox(parent);
-    box->setMaxLength(kMaxRowChars);
+    auto *box = new host::TextBox(parent, host::kMaxFieldUnits);
     place(box, 4350, 150 + 450 * n, 2200, n == 0 ? 390 : 330);
     setFont(box, 11.25);
     QPalette pal = box->palette();

@@ -1,9 +1,10 @@
 #include "AppInfo.h"
 
+#include "PrivateFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace host {
 
@@ -32,16 +33,45 @@ QString AppInfo::dataFile(const QString &name) const
 QString AppInfo::chooseDataPath(const QString &programFolder, const QString &exeName,
     const QString &installedFolder, const QString &userFolder)
 {
-    if (QFileInfo::exists(joined(programFolder, exeName + QStringLiteral(".ini"))))
-        return programFolder;
-    // The installed folder counts as not writable even for an administrator,
-    // so every user of an installed copy keeps settings of their own.
-    const bool installed = !installedFolder.isEmpty()
-        && QDir(programFolder).canonicalPath() == QDir(installedFolder).canonicalPath();
-    if (!installed && QFileInfo(programFolder).isWritable())
-        return programFolder;
+    // A folder others can write is theirs as much as the user's: a settings
+    // file or log they plant there (or link elsewhere) would be read and
+    // written as the user.
+    if (onlyUserCanWrite(programFolder)) {
+        if (isOwnWritableFile(joined(programFolder, exeName + QStringLiteral(".ini"))))
+            return programFolder;
+        // The installed folder counts as not writable even for an
+        // administrator, so every user of an installed copy keeps settings
+        // of their own.
+        const bool installed = !installedFolder.isEmpty()
+            && QDir(programFolder).canonicalPath() == QDir(installedFolder).canonicalPath();
+        if (!installed && isWritableFolder(programFolder))
+            return programFolder;
+    }
     QDir().mkpath(userFolder);
     return QDir::toNativeSeparators(userFolder);
+}
+
+bool AppInfo::canKeepFilesIn(const QString &folder, const QString &exeName)
+{
+    return isWritableFolder(folder) || isOwnWritableFile(joined(folder, exeName + QStringLiteral(".ini")));
+}
+
+QString AppInfo::userDataFolder()
+{
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(dataHome)) {
+        // With no home at all, the root's: writable by root only, so anyone
+        // else is told that nothing can be kept.
+        const QString home = userHome();
+        dataHome = (home.isEmpty() ? QStringLiteral("/") : home) + QStringLiteral("/.local/share");
+    }
+    return QDir::cleanPath(dataHome + QStringLiteral("/QVanto"));
+}
+
+void AppInfo::placeDataFiles(const QString &installedFolder)
+{
+    DataPath = chooseDataPath(Path, EXEName, installedFolder, userDataFolder());
+    FilesKept = canKeepFilesIn(DataPath, EXEName);
 }
 
 AppInfo AppInfo::forRunningProgram()
@@ -59,8 +89,7 @@ AppInfo AppInfo::forRunningProgram()
 #else
     const QString installedFolder;
 #endif
-    info.DataPath = chooseDataPath(info.Path, info.EXEName, installedFolder,
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    info.placeDataFiles(installedFolder);
     return info;
 }
 

@@ -17,6 +17,8 @@ struct AppInfo {
     QString EXEName;
     // Where the settings file and the stamp log live; empty means Path.
     QString DataPath;
+    // False when no folder could be found or made where they can be written.
+    bool FilesKept = true;
 
     // Path, a separator unless Path already ends in one, then name.
     QString fileBesideProgram(const QString &name) const;
@@ -24,12 +26,22 @@ struct AppInfo {
     QString dataFile(const QString &name) const;
 
     // Title and version of this program, Path and EXEName of the running
-    // binary. A copy whose folder the user can write, or that already keeps
-    // its settings there (a portable copy), keeps its files beside itself;
-    // an installed copy keeps them in the user's application data folder.
+    // binary. A portable copy keeps its files beside itself when no one but
+    // the user and root can write to its folder and the user can keep files
+    // there (the folder is writable, or holds the user's own writable
+    // settings file); otherwise, and always for an installed copy (unless
+    // it already keeps the user's settings beside itself), they live in the
+    // user's application data folder, made on demand.
     static AppInfo forRunningProgram();
+    // Sets DataPath and FilesKept as above for a copy at Path named EXEName.
+    void placeDataFiles(const QString &installedFolder);
     static QString chooseDataPath(const QString &programFolder, const QString &exeName,
         const QString &installedFolder, const QString &userFolder);
+    // Whether the settings file or the stamp log can be written in `folder`.
+    static bool canKeepFilesIn(const QString &folder, const QString &exeName);
+    // $XDG_DATA_HOME/QVanto, or ~/.local/share/QVanto when that is unset or
+    // not an absolute path (a relative one would move with the working folder).
+    static QString userDataFolder();
 };
 
 } // namespace host

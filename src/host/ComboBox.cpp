@@ -15,7 +15,7 @@ ComboBox::ComboBox(QWidget *parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-    setValidator(new SingleLineValidator(this));
+    setValidator(new SingleLineValidator(this, kMaxFieldUnits));
     // The combo box would otherwise pick the entry that matches the typed
     // text, ignoring case, when the field loses the focus or on Return: it
     // rewrites the text to the entry's and reports a pick from the list.

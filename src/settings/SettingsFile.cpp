@@ -5,10 +5,14 @@
 #include "host/ComboBox.h"
 #include "host/Conversions.h"
 #include "host/HostError.h"
+#include "host/PrivateFolder.h"
 #include "host/SystemCodec.h"
 #include "host/TextBox.h"
+#include "settings/OwnSettingsFile.h"
+#include "settings/RewriteInPlace.h"
 #include "settings/SettingsLines.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace bas_QVanto {
@@ -63,6 +67,19 @@ QString settingsText(const SettingsControls &controls)
     return text;
 }
 
+// The new file replaces the old one only once it is complete, so a full
+// disk or a kill leaves the last good settings in place.
+void replaceWhole(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    // Unbuffered, so a short write shows in write()'s result: a failed flush
+    // of the buffer inside commit() is not reported by Qt 6.4, which would
+    // put a cut-off file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size())
+        return; // the uncommitted copy is discarded
+    file.commit();
+}
+
 } // namespace
 
 QString SettingsPath(const host::AppInfo &app)
@@ -84,17 +101,17 @@ void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitSta
 
 void SaveSettings(const host::AppInfo &app, const SettingsControls &controls)
 {
-    // The new file replaces the old one only once it is complete, so a full
-    // disk or a locked folder leaves the last good settings in place.
     try {
+        const QString path = SettingsPath(app);
+        if (!maySaveOver(path))
+            return;
         const QByteArray bytes = host::encodeSystemText(settingsText(controls));
-        QSaveFile file(SettingsPath(app));
-        // Unbuffered, so a short write shows in write()'s result: a failed
-        // flush of the buffer inside commit() is not reported by Qt 6.4, which
-        // would put a cut-off file in place of the old one.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size())
-            return; // the uncommitted copy is discarded
-        file.commit();
+        if (host::isWritableFolder(QFileInfo(path).path())) {
+            removeUnfinishedCopies(path);
+            replaceWhole(path, bytes);
+        } else {
+            rewriteInPlace(path, bytes);
+        }
     } catch (const std::exception &) {
     }
 }

@@ -38,11 +38,15 @@ struct SettingsControls {
 QString SettingsPath(const host::AppInfo &app);
 
 // Reads the settings file into the controls; silent on every failure, with
-// everything before a failing line applied.
+// everything before a failing line applied. Only the user's own regular
+// file is read (see OwnSettingsFile.h).
 void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitState &splitter);
 
 // Writes the six lines; silent on failure, and a failed save leaves the
-// previous file as it was.
+// previous file as it was. The file is replaced whole where its folder is
+// writable and rewritten in place where only the file is; a file that is not
+// the user's own regular file, or that loading could not read whole, is
+// left alone.
 void SaveSettings(const host::AppInfo &app, const SettingsControls &controls);
 
 } // namespace bas_QVanto

@@ -2,10 +2,11 @@
 
 #include "host/HostError.h"
 #include "host/SystemCodec.h"
+#include "settings/OwnSettingsFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
+#include <fcntl.h>
 
 namespace bas_QVanto {
 
@@ -13,10 +14,12 @@ namespace {
 
 QByteArray readLimited(const QString &path)
 {
-    QFile file(path);
-    // Only a regular file: opening a FIFO would wait for a writer and hold up
-    // start-up, and a device has no settings to give.
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    QFile file;
+    // Opening a FIFO would wait for a writer and hold up start-up, a device
+    // has no settings to give, and a link or another user's file may be a
+    // trap: only the user's own regular file is read.
+    const int fd = openOwnSettingsFile(path, O_RDONLY);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw host::HostError(host::HostError::FileNotFound, QStringLiteral("File not found"));
     QByteArray bytes = file.read(kSettingsReadLimitBytes + 1);
     if (bytes.size() > kSettingsReadLimitBytes) {

@@ -1,6 +1,7 @@
 #include "settings/SplitSettingLine.h"
 
 #include "host/HostError.h"
+#include "host/WholeCharacters.h"
 
 #include <limits>
 
@@ -42,9 +43,11 @@ void split(SplitState &state, const QString &text, const QString &delimiter)
         if (p > kMaxPosition)
             overflow();
         if (p == 0) {
-            // The cut comes before trimming, so leading blanks count toward the 64.
+            // The cut comes before trimming, so leading blanks count toward the
+            // 64, and never splits a character.
+            const QStringView rest = QStringView(text).mid(start - 1);
             state.SplitFields[++state.SplitCount]
-                = trimBlanks(QStringView(text).mid(start - 1, kLastFieldChars));
+                = trimBlanks(rest.first(host::wholeCharactersIn(rest, kLastFieldChars)));
             return;
         }
         state.SplitFields[++state.SplitCount] = trimBlanks(QStringView(text).mid(start - 1, p - start));

@@ -19,7 +19,8 @@ struct SplitState {
 // field, or with an empty `text` returns the next field of the last line.
 // Fields are trimmed of blanks (character 32 only); an empty field is " ", so
 // "" always means no field is left. Only the last field is cut, to 64
-// characters before trimming; at most 20 fields are kept.
+// UTF-16 units before trimming (63 where the 64th would be half a
+// character); at most 20 fields are kept.
 // Positions are 16-bit: a delimiter found past character 32,767, or a field
 // starting past it, raises HostError(Overflow) with the table partly filled.
 QString SplitSettingLine(SplitState &state, const QString &text, QString &delimiter);

@@ -24,13 +24,19 @@ struct TestWindow {
     explicit TestWindow(const QString &folder,
         const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
         QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")})
-        : clock(now), fonts(std::move(fontNames))
+        : TestWindow(programIn(folder), now, std::move(fontNames))
+    {
+    }
+    // Started with the places (Path, DataPath, FilesKept) of `where`.
+    explicit TestWindow(const host::AppInfo &where,
+        const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
+        QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")})
+        : clock(now), app(where), fonts(std::move(fontNames))
     {
         app.Title = QStringLiteral("QVanto");
         app.Major = 1;
         app.Minor = 1;
         app.Revision = 9;
-        app.Path = QDir::toNativeSeparators(folder);
         app.EXEName = QStringLiteral("qvanto");
         window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages, clipboard, sound});
         window->Form_Load();
@@ -44,8 +50,15 @@ struct TestWindow {
         qint16 cancel = 0;
         window->Form_Unload(cancel);
     }
-    QString iniPath() const { return QDir(app.Path).filePath(QStringLiteral("qvanto.ini")); }
-    QString logPath() const { return QDir(app.Path).filePath(QStringLiteral("qvanto.log")); }
+    QString iniPath() const { return app.dataFile(QStringLiteral("qvanto.ini")); }
+    QString logPath() const { return app.dataFile(QStringLiteral("qvanto.log")); }
+
+    static host::AppInfo programIn(const QString &folder)
+    {
+        host::AppInfo where;
+        where.Path = QDir::toNativeSeparators(folder);
+        return where;
+    }
 
     fakes::FakeClock clock;
     host::AppInfo app;

@@ -89,6 +89,7 @@ private slots:
     void damagedSettingsFilesStillStart_data();
     void damagedSettingsFilesStillStart();
     void settingsAreReadOnlyToTheLimit();
+    void longestRowsSurviveARestart_data();
     void longestRowsSurviveARestart();
     void settingsFifoDoesNotHoldUpStartUp();
     void dateFieldThatIsNoNumber_data();
@@ -161,6 +162,9 @@ void tst_BadInput::lineBreaksNeverReachAField_data()
         // Saved as it stood, the second line would be read as a colour that
         // is no number, and loading would stop there.
         {"LF before a line that reads as a key", QStringLiteral("QV\ncolor"), QStringLiteral("QVcolor")},
+        // Line ends to other readers of the log: VT, FF, NEL, U+2028, U+2029.
+        {"every other line separator", QStringLiteral("株\v式\f会\u0085社\u2028Q\u2029V"),
+            QStringLiteral("株式会社QV")},
     };
     for (const char *field : {"row", "face"})
         for (const char *how : {"program write", "paste", "insert"})
@@ -297,9 +301,9 @@ void tst_BadInput::damagedSettingsFilesStillStart_data()
         << good + QByteArray(40000, ',') + "\r\nlabel2,e,f\r\n"
         << QString() << QStringList {goodRows[0], goodRows[1], QStringLiteral("e")} << 65280;
 
-    // Endless: only a loader that stops at its limit returns from these.
+    // Links to endless devices: not followed, so nothing of them is read.
     QTest::newRow("endless zeros") << QByteArray() << QStringLiteral("/dev/zero") << defaults << 255;
-    QTest::newRow("endless noise") << QByteArray() << QStringLiteral("/dev/urandom") << QStringList() << 0;
+    QTest::newRow("endless noise") << QByteArray() << QStringLiteral("/dev/urandom") << defaults << 255;
 }
 
 void tst_BadInput::damagedSettingsFilesStillStart()
@@ -329,15 +333,22 @@ void tst_BadInput::damagedSettingsFilesStillStart()
     QCOMPARE(w.c().QVLabel[3]->Text(), QStringLiteral("2027.01.01"));
     QVERIFY(inkPixels(w.face()) > 0);
 
-    // The window works on: it stamps, and closing replaces the damaged file
-    // with one that the next start reads whole.
+    // The window works on: it stamps, and closing replaces a damaged file
+    // that was read whole with one that the next start reads whole. A link
+    // or a file past the read limit is left as it is.
     w.c().cmdPetan->click();
     QVERIFY(w.messages.shown.empty());
     QVERIFY(readBytes(w.logPath()).startsWith("QVID:"));
-    if (!device.isEmpty())
-        QVERIFY(QFile::remove(ini)); // never save over a device
     w.c().QVLabel[2]->SetText(QStringLiteral("山田"));
     w.close();
+    if (!device.isEmpty()) {
+        QCOMPARE(QFileInfo(ini).symLinkTarget(), device);
+        return;
+    }
+    if (bytes.size() > bas_QVanto::kSettingsReadLimitBytes) {
+        QCOMPARE(readBytes(ini), bytes);
+        return;
+    }
     QStringList shown, faces;
     for (int n = 0; n < 4; ++n) {
         shown << w.c().QVLabel[n]->Text();
@@ -372,23 +383,40 @@ void tst_BadInput::settingsAreReadOnlyToTheLimit()
         QVERIFY2(read < 2 * bas_QVanto::kSettingsReadLimitBytes, qPrintable(QString::number(read)));
 }
 
+void tst_BadInput::longestRowsSurviveARestart_data()
+{
+    QTest::addColumn<QString>("piece");
+    QTest::addColumn<int>("rowUnits"); // kept in the row's box
+    QTest::addColumn<int>("faceUnits"); // read back of the face name
+    QTest::newRow("ASCII") << QStringLiteral("x") << 32000 << 64;
+    // After one "a", each 𠮷 (two units) ends on an odd unit: the caps stop
+    // a unit short rather than keep half of one.
+    QTest::newRow("outside the BMP") << QStringLiteral("𠮷") << 31999 << 63;
+}
+
 void tst_BadInput::longestRowsSurviveARestart()
 {
     // A row and its face name together must stay readable on the next start,
     // or that row and every setting after it would fall back to defaults.
+    QFETCH(QString, piece);
+    QFETCH(int, rowUnits);
+    QFETCH(int, faceUnits);
+    const QString longText = QStringLiteral("a") + piece.repeated(40000 / piece.size());
     QTemporaryDir dir;
     {
         TestWindow w(dir.path());
-        w.c().QVLabel[0]->SetText(QString(40000, QLatin1Char('x')));
-        w.c().cmbFontName[0]->SetText(QString(40000, QLatin1Char('y')));
-        QCOMPARE(w.c().QVLabel[0]->Text().size(), 32000);
+        w.c().QVLabel[0]->SetText(longText);
+        w.c().cmbFontName[0]->SetText(longText);
+        QCOMPARE(w.c().QVLabel[0]->Text(), longText.left(rowUnits));
+        QCOMPARE(w.c().cmbFontName[0]->Text(), longText.left(rowUnits));
         w.c().QVLabel[2]->SetText(QStringLiteral("後の行"));
         w.window->chkColor_Click(4);
         w.close();
     }
+    QVERIFY(!readBytes(dir.filePath(QStringLiteral("qvanto.ini"))).contains("\xEF\xBF\xBD")); // U+FFFD
     TestWindow again(dir.path());
-    QCOMPARE(again.c().QVLabel[0]->Text(), QString(32000, QLatin1Char('x')));
-    QCOMPARE(again.c().cmbFontName[0]->Text(), QString(64, QLatin1Char('y')));
+    QCOMPARE(again.c().QVLabel[0]->Text(), longText.left(rowUnits));
+    QCOMPARE(again.c().cmbFontName[0]->Text(), longText.left(faceUnits));
     QCOMPARE(again.c().QVLabel[2]->Text(), QStringLiteral("後の行"));
     QCOMPARE(again.window->InkColor, 16711680);
 }

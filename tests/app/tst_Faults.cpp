@@ -28,6 +28,7 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -155,8 +156,25 @@ int probe(const QString &folder)
     return 0;
 }
 
+// Starts as a portable copy in the folder does: its files beside it only
+// where the folder is the user's alone, else in the user's data folder.
+int stampAsPortableCopy(const QString &folder)
+{
+    host::AppInfo where = TestWindow::programIn(folder);
+    where.EXEName = QStringLiteral("qvanto");
+    where.placeDataFiles({});
+    TestWindow w(where);
+    w.c().cmdPetan->click();
+    w.close();
+    reportWindow(w);
+    report("data", where.DataPath);
+    return 0;
+}
+
 int runChild(const QString &mode, const QString &folder)
 {
+    if (mode == u"stamp-as-portable-copy")
+        return stampAsPortableCopy(folder);
     if (mode == u"probe")
         return probe(folder);
     if (mode == u"stamp-and-close")
@@ -207,6 +225,24 @@ ChildResult runToEnd(QProcess &process)
     return result;
 }
 
+// The unprivileged user a child runs as when the tests run as root.
+constexpr uid_t kNobody = 65534;
+
+// Starts the command (program first) as the given user: through setpriv
+// when that is another user, which only root can do.
+void startAs(QProcess &process, uid_t user, const QStringList &command)
+{
+    if (user == ::getuid()) {
+        process.start(command.first(), command.mid(1));
+        return;
+    }
+    const QString id = QString::number(user);
+    process.start(QStandardPaths::findExecutable(QStringLiteral("setpriv")),
+        QStringList {QStringLiteral("--reuid=") + id, QStringLiteral("--regid=") + id,
+            QStringLiteral("--clear-groups")}
+            + command);
+}
+
 constexpr QFileDevice::Permissions kOpenToAll(0x7777); // rwxrwxrwx
 
 // A home folder any user may write, for a child that runs as another user.
@@ -225,6 +261,57 @@ constexpr QFileDevice::Permissions kReadOnlyFolder = QFileDevice::ReadOwner | QF
 constexpr QFileDevice::Permissions kReadOnlyFile
     = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
 
+// A copy of this binary that any user may run, wherever the build lies.
+bool copyThisBinaryForAll(const QString &scratch, const QString &binary)
+{
+    return QFile::copy(QCoreApplication::applicationFilePath(), binary)
+        && QFile::setPermissions(scratch, kReadOnlyFolder | QFileDevice::WriteOwner)
+        && QFile::setPermissions(binary, kReadOnlyFolder);
+}
+
+// What lies at a path, enough to tell whether anything changed it.
+QString entryAt(const QString &path)
+{
+    struct stat st { };
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &st) != 0)
+        return QStringLiteral("nothing");
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("link to ") + QFileInfo(path).symLinkTarget();
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("FIFO");
+    return QStringLiteral("file of %1 owned by %2: %3")
+        .arg(st.st_mode & 07777, 0, 8)
+        .arg(st.st_uid)
+        .arg(QString::fromUtf8(readBytes(path)));
+}
+
+enum class Plant { CommandAndLogLink, LinkToThesis, DanglingLink, LinkToDevNull, Fifo, OthersFile };
+
+// Puts the plant in `folder`, owned by `owner`, aimed at the victim's home.
+bool plant(Plant what, const QString &folder, const QString &home, uid_t owner)
+{
+    const QString ini = folder + QStringLiteral("/qvanto.ini");
+    bool made = false;
+    switch (what) {
+    case Plant::CommandAndLogLink:
+        made = writeBytes(ini, "label0,会社;id>/tmp/x;#,IPAMincho\r\n")
+            && QFile::link(home + QStringLiteral("/.bashrc"), folder + QStringLiteral("/qvanto.log"))
+            && ::lchown(QFile::encodeName(folder + QStringLiteral("/qvanto.log")).constData(), owner, owner)
+                == 0;
+        break;
+    case Plant::LinkToThesis: made = QFile::link(home + QStringLiteral("/thesis.txt"), ini); break;
+    case Plant::DanglingLink: made = QFile::link(home + QStringLiteral("/created.txt"), ini); break;
+    case Plant::LinkToDevNull: made = QFile::link(QStringLiteral("/dev/null"), ini); break;
+    case Plant::Fifo: made = ::mkfifo(QFile::encodeName(ini).constData(), 0666) == 0; break;
+    case Plant::OthersFile:
+        made = writeBytes(ini, "label0,他人の社名,IPAMincho\r\n")
+            && QFile::setPermissions(ini, QFileDevice::Permissions(0x6666));
+        break;
+    }
+    return made && ::lchown(QFile::encodeName(ini).constData(), owner, owner) == 0;
+}
+
 } // namespace
 
 class tst_Faults : public QObject {
@@ -236,21 +323,27 @@ private slots:
     void logOnAFullDisk();
     void killedWhileSaving();
     void noSoundServer();
+    void plantedLinksAndOddFiles_data();
+    void plantedLinksAndOddFiles();
+    void noFolderToKeepFilesIsSaidOnce();
 };
 
 void tst_Faults::folderThatCannotBeWritten_data()
 {
     QTest::addColumn<bool>("folderWritable");
     QTest::addColumn<bool>("logExists");
-    QTest::newRow("read-only folder and log") << false << true;
-    QTest::newRow("read-only folder, no log yet") << false << false;
-    QTest::newRow("read-only log in a writable folder") << true << true;
+    QTest::addColumn<bool>("ownSettings");
+    QTest::newRow("read-only folder and log") << false << true << true;
+    QTest::newRow("read-only folder, no log yet") << false << false << true;
+    QTest::newRow("read-only log in a writable folder") << true << true << true;
+    QTest::newRow("another user's settings in a read-only folder") << false << true << false;
 }
 
 void tst_Faults::folderThatCannotBeWritten()
 {
     QFETCH(bool, folderWritable);
     QFETCH(bool, logExists);
+    QFETCH(bool, ownSettings);
 
     // Root writes whatever the permissions say, so as root the child drops
     // to the unprivileged user "nobody"; any other user is tested as itself.
@@ -258,16 +351,15 @@ void tst_Faults::folderThatCannotBeWritten()
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
     if (asRoot && setpriv.isEmpty())
         QSKIP("Running as root without setpriv (util-linux): no ordinary user to test permissions with.");
+    if (!asRoot && !ownSettings)
+        QSKIP("Only root can give a file to another user.");
 
     QTemporaryDir scratch;
     QTemporaryDir program;
     const QString home = scratch.filePath(QStringLiteral("home"));
-    QVERIFY(makeOpenHome(home));
-    // A copy of this binary that any user may run, wherever the build lies.
     const QString binary = scratch.filePath(QStringLiteral("tst_Faults"));
-    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), binary));
-    QVERIFY(QFile::setPermissions(scratch.path(), kReadOnlyFolder | QFileDevice::WriteOwner));
-    QVERIFY(QFile::setPermissions(binary, kReadOnlyFolder));
+    QVERIFY(makeOpenHome(home));
+    QVERIFY(copyThisBinaryForAll(scratch.path(), binary));
 
     // Written by hand, not by the window: a save would change its spacing.
     const QByteArray oldIni = "label0,旧社名,IPAMincho\r\ncolor,255\r\n";
@@ -275,11 +367,11 @@ void tst_Faults::folderThatCannotBeWritten()
     const QString ini = program.filePath(QStringLiteral("qvanto.ini"));
     const QString log = program.filePath(QStringLiteral("qvanto.log"));
     QVERIFY(writeBytes(ini, oldIni));
-    // Only a settings file its user may write is replaced: QSaveFile leaves
-    // a read-only one alone.
-    QVERIFY(QFile::setPermissions(ini,
-        kReadOnlyFile | QFileDevice::WriteOwner
-            | (folderWritable ? QFileDevice::WriteOther : QFileDevice::Permissions())));
+    QVERIFY(QFile::setPermissions(ini, kReadOnlyFile | QFileDevice::WriteOwner));
+    // As root the settings are given to "nobody", as an administrator would
+    // set up a shared program folder, unless the row wants them another's.
+    if (asRoot && ownSettings)
+        QCOMPARE(::chown(QFile::encodeName(ini).constData(), kNobody, kNobody), 0);
     if (logExists) {
         QVERIFY(writeBytes(log, oldLog));
         QVERIFY(QFile::setPermissions(log, asRoot ? kReadOnlyFile | QFileDevice::WriteOwner : kReadOnlyFile));
@@ -297,13 +389,7 @@ void tst_Faults::folderThatCannotBeWritten()
         child.setProcessEnvironment(childEnvironment(home));
         child.setWorkingDirectory(home);
         const QStringList args {binary, QStringLiteral("--child"), mode, program.path()};
-        if (asRoot)
-            child.start(setpriv,
-                QStringList {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                    QStringLiteral("--clear-groups")}
-                    + args);
-        else
-            child.start(args.first(), args.mid(1));
+        startAs(child, asRoot ? kNobody : ::getuid(), args);
         return runToEnd(child);
     };
     // The temporary folder may lie where "nobody" cannot go (TMPDIR in a
@@ -324,14 +410,16 @@ void tst_Faults::folderThatCannotBeWritten()
     QCOMPARE(result.values.value(QStringLiteral("clipboard")), QStringLiteral("face"));
     QCOMPARE(result.values.value(QStringLiteral("sound calls")), QStringLiteral("1"));
     QCOMPARE(result.values.value(QStringLiteral("window state")), QStringLiteral("1"));
-    QCOMPARE(result.values.value(QStringLiteral("row0")), QStringLiteral("旧社名"));
+    QCOMPARE(result.values.value(QStringLiteral("row0")),
+        ownSettings ? QStringLiteral("旧社名") : QStringLiteral("会 社 名"));
 
-    // Nothing stored is lost: the log as it was, the settings as they were,
-    // or, where the folder allows it, replaced whole by the new ones.
+    // Nothing stored is lost: the log as it was; the user's own settings
+    // replaced whole by the new ones (rewritten in place where only the file
+    // may be written), another user's left as they were.
     QCOMPARE(readBytes(log), logExists ? oldLog : QByteArray());
     QCOMPARE(QFileInfo::exists(log), logExists);
     QCOMPARE(readBytes(ini),
-        folderWritable ? savedSettings(QStringLiteral("旧社名"), QStringLiteral("IPAMincho")) : oldIni);
+        ownSettings ? savedSettings(QStringLiteral("旧社名"), QStringLiteral("IPAMincho")) : oldIni);
     QStringList expectedEntries {QStringLiteral("qvanto.ini")};
     if (logExists)
         expectedEntries.prepend(QStringLiteral("qvanto.log"));
@@ -425,6 +513,14 @@ void tst_Faults::killedWhileSaving()
         kKills, blueSeen, qlonglong(left.size()));
     // Both files were in place at some kill, so the kills fell in the loop.
     QVERIFY(blueSeen > 0 && blueSeen < kKills);
+
+    // The next save clears away what a kill left, and not a copy the user
+    // made.
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("qvanto.ini.Ab12Cd")), "label0,unfinished"));
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("qvanto.ini.backup")), "label0,mine"));
+    TestWindow(dir.path()).close();
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("qvanto.ini?*")}, QDir::Files | QDir::Hidden),
+        QStringList {QStringLiteral("qvanto.ini.backup")});
 }
 
 void tst_Faults::noSoundServer()
@@ -460,6 +556,101 @@ void tst_Faults::noSoundServer()
     const QByteArray log = readBytes(folder + QStringLiteral("/qvanto.log"));
     QCOMPARE(log.count("QVID:"), 3);
     QCOMPARE(log.count("\r\n"), 9);
+}
+
+Q_DECLARE_METATYPE(Plant)
+
+void tst_Faults::plantedLinksAndOddFiles_data()
+{
+    QTest::addColumn<bool>("inSharedFolder"); // else in the user's own data folder
+    QTest::addColumn<Plant>("what");
+    QTest::newRow("shared folder: a command in a row, the log linked to .bashrc")
+        << true << Plant::CommandAndLogLink;
+    QTest::newRow("shared folder: settings linked to the thesis") << true << Plant::LinkToThesis;
+    QTest::newRow("own folder: settings linked to the thesis") << false << Plant::LinkToThesis;
+    QTest::newRow("own folder: settings linked to nothing yet") << false << Plant::DanglingLink;
+    QTest::newRow("own folder: settings linked to /dev/null") << false << Plant::LinkToDevNull;
+    QTest::newRow("own folder: a FIFO for settings") << false << Plant::Fifo;
+    QTest::newRow("own folder: another user's settings") << false << Plant::OthersFile;
+}
+
+void tst_Faults::plantedLinksAndOddFiles()
+{
+    // Another user prepares a shared program folder, or something finds its
+    // way into the user's own data folder; the user starts the copy in the
+    // shared folder, stamps once and closes. Nothing of the user's outside
+    // the program's own files changes, and nothing planted is read.
+    QFETCH(bool, inSharedFolder);
+    QFETCH(Plant, what);
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        QSKIP("Running as root without setpriv (util-linux): no second user to plant files.");
+    if (!asRoot && what == Plant::OthersFile)
+        QSKIP("Only root can give a file to another user.");
+    const uid_t victim = asRoot ? kNobody : ::getuid();
+    const uid_t planter = asRoot ? 4242 : ::getuid();
+
+    QTemporaryDir scratch;
+    const QString home = scratch.filePath(QStringLiteral("home"));
+    const QString binary = scratch.filePath(QStringLiteral("tst_Faults"));
+    QVERIFY(makeOpenHome(home));
+    QVERIFY(copyThisBinaryForAll(scratch.path(), binary));
+    const QString shared = scratch.filePath(QStringLiteral("shared"));
+    const QString data = home + QStringLiteral("/data/QVanto");
+    QVERIFY(QDir().mkpath(shared) && QDir().mkpath(data));
+    QVERIFY(QFile::setPermissions(shared, kOpenToAll));
+    QCOMPARE(::chown(QFile::encodeName(shared).constData(), planter, planter), 0);
+    const QStringList victimsFiles {home + QStringLiteral("/thesis.txt"), home + QStringLiteral("/.bashrc")};
+    QVERIFY(writeBytes(victimsFiles[0], "第一章 はじめに\n") && writeBytes(victimsFiles[1], "# mine\n"));
+    for (const QString &path : victimsFiles + QStringList {home + QStringLiteral("/data"), data})
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), victim, victim), 0);
+    const QString folder = inSharedFolder ? shared : data;
+    QVERIFY(plant(what, folder, home, inSharedFolder || what == Plant::OthersFile ? planter : victim));
+
+    const QStringList watched = victimsFiles
+        + QStringList {home + QStringLiteral("/created.txt"), folder + QStringLiteral("/qvanto.ini"),
+            shared + QStringLiteral("/qvanto.log"), QStringLiteral("/dev/null")};
+    QStringList before;
+    for (const QString &path : watched)
+        before << entryAt(path);
+    const QStringList sharedBefore
+        = QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+
+    QProcess child;
+    QProcessEnvironment env = childEnvironment(home);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(home);
+    startAs(
+        child, victim, {binary, QStringLiteral("--child"), QStringLiteral("stamp-as-portable-copy"), shared});
+    const ChildResult result = runToEnd(child);
+    QVERIFY2(result.finished && result.exitCode == 0, result.errors.constData());
+
+    // The files went to the user's own data folder, and nothing planted was read.
+    QCOMPARE(result.values.value(QStringLiteral("data")), data);
+    QCOMPARE(result.values.value(QStringLiteral("messages")), QString());
+    QCOMPARE(result.values.value(QStringLiteral("row0")), QStringLiteral("会 社 名"));
+    QVERIFY(readBytes(data + QStringLiteral("/qvanto.log")).startsWith("QVID:"));
+    QStringList after;
+    for (const QString &path : watched)
+        after << entryAt(path);
+    QCOMPARE(after, before);
+    QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+        sharedBefore);
+}
+
+void tst_Faults::noFolderToKeepFilesIsSaidOnce()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("file")), "not a folder"));
+    host::AppInfo where = TestWindow::programIn(dir.path());
+    where.DataPath = dir.filePath(QStringLiteral("file/QVanto"));
+    where.FilesKept = false;
+    TestWindow w(where);
+    QCOMPARE(w.messages.shown.size(), size_t(1));
+    QVERIFY(w.messages.shown[0].text.contains(where.DataPath));
+    w.close();
+    QCOMPARE(w.messages.shown.size(), size_t(1));
 }
 
 int main(int argc, char *argv[])

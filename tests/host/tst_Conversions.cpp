@@ -1,7 +1,9 @@
-// Number conversion and formatting, and the codec of the program's text files.
+// Number conversion and formatting, the codec of the program's text files,
+// and where the program keeps its files.
 #include "host/AppInfo.h"
 #include "host/Conversions.h"
 #include "host/HostError.h"
+#include "host/PrivateFolder.h"
 #include "host/SystemCodec.h"
 
 #include <QDir>
@@ -9,6 +11,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class tst_Conversions : public QObject {
     Q_OBJECT
@@ -72,34 +78,118 @@ private slots:
         QCOMPARE(app.fileBesideProgram(QStringLiteral("qvanto.log")), QStringLiteral("/qvanto.log"));
     }
 
+    void dataFolderOfPortableAndInstalledCopies_data()
+    {
+        QTest::addColumn<int>("parentMode");
+        QTest::addColumn<int>("programMode");
+        QTest::addColumn<bool>("othersFolder");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("ownSettings");
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("private folder") << 0755 << 0755 << false << false << false << true;
+        QTest::newRow("group may write") << 0755 << 0775 << false << false << false << false;
+        QTest::newRow("all may write") << 0755 << 0777 << false << false << true << false;
+        QTest::newRow("all may write, sticky") << 0755 << 01777 << false << false << true << false;
+        QTest::newRow("another user's folder") << 0755 << 0755 << true << false << true << false;
+        QTest::newRow("folder above open to all") << 0777 << 0755 << false << false << false << false;
+        QTest::newRow("folder above open to all, sticky") << 01777 << 0755 << false << false << false << true;
+        QTest::newRow("installed") << 0755 << 0755 << false << true << false << false;
+        QTest::newRow("installed, settings beside it") << 0755 << 0755 << false << true << true << true;
+    }
     void dataFolderOfPortableAndInstalledCopies()
     {
-        QTemporaryDir program, user;
-        const QString userFolder = user.filePath(QStringLiteral("QVanto"));
+        QFETCH(int, parentMode);
+        QFETCH(int, programMode);
+        QFETCH(bool, othersFolder);
+        QFETCH(bool, installed);
+        QFETCH(bool, ownSettings);
+        QFETCH(bool, beside);
         using host::AppInfo;
-        // A folder the user can write keeps the files beside the program.
-        QCOMPARE(AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), QString(), userFolder),
-            program.path());
-        // An installed copy keeps them in the user's folder, made on demand.
-        QCOMPARE(
-            AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), program.path(), userFolder),
-            QDir::toNativeSeparators(userFolder));
-        QVERIFY(QFileInfo(userFolder).isDir());
-        // ...unless it already keeps its settings beside itself.
-        QFile ini(program.filePath(QStringLiteral("qvanto.ini")));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.close();
-        QCOMPARE(
-            AppInfo::chooseDataPath(program.path(), QStringLiteral("qvanto"), program.path(), userFolder),
-            program.path());
+        QTemporaryDir scratch, user;
+        if (!host::onlyUserCanWrite(scratch.path()))
+            QSKIP("The temporary folder is open to others, so no copy in it keeps its files beside itself.");
+        if (othersFolder && ::geteuid() != 0)
+            QSKIP("Only root can give a folder to another user.");
+        const QString parent = scratch.filePath(QStringLiteral("shared"));
+        const QString program = parent + QStringLiteral("/program");
+        QVERIFY(QDir().mkpath(program));
+        if (ownSettings)
+            QVERIFY(QFile(program + QStringLiteral("/qvanto.ini")).open(QIODevice::WriteOnly));
+        QCOMPARE(::chmod(QFile::encodeName(program).constData(), mode_t(programMode)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(parent).constData(), mode_t(parentMode)), 0);
+        if (othersFolder)
+            QCOMPARE(::chown(QFile::encodeName(program).constData(), 4242, 4242), 0);
+
+        const QString userFolder = user.filePath(QStringLiteral("QVanto"));
+        const QString chosen = AppInfo::chooseDataPath(
+            program, QStringLiteral("qvanto"), installed ? program : QString(), userFolder);
+        QCOMPARE(chosen, beside ? program : QDir::toNativeSeparators(userFolder));
+        // The user's folder is made on demand.
+        QCOMPARE(QFileInfo(userFolder).isDir(), !beside);
 
         AppInfo app;
-        app.Path = program.path();
+        app.Path = program;
         QCOMPARE(
             app.dataFile(QStringLiteral("qvanto.log")), app.fileBesideProgram(QStringLiteral("qvanto.log")));
         app.DataPath = userFolder;
         QCOMPARE(app.dataFile(QStringLiteral("qvanto.log")),
             QDir(userFolder).filePath(QStringLiteral("qvanto.log")));
+    }
+
+    void dataFolderFromTheEnvironment_data()
+    {
+        // Null: the variable is unset. "~" stands for the test's home,
+        // "<passwd>" for the home the password database gives.
+        QTest::addColumn<QString>("dataHome");
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("kept");
+        const QString unset;
+        QTest::newRow("XDG_DATA_HOME") << u"~/data"_qs << u"~"_qs << u"~/data/QVanto"_qs << true;
+        QTest::newRow("relative XDG_DATA_HOME is ignored")
+            << u"data"_qs << u"~"_qs << u"~/.local/share/QVanto"_qs << true;
+        QTest::newRow("empty XDG_DATA_HOME") << u""_qs << u"~"_qs << u"~/.local/share/QVanto"_qs << true;
+        QTest::newRow("HOME unset") << unset << unset << u"<passwd>/.local/share/QVanto"_qs << true;
+        QTest::newRow("relative HOME") << unset << u"home"_qs << u"<passwd>/.local/share/QVanto"_qs << true;
+        QTest::newRow("no folder can be made")
+            << u"~/file/data"_qs << u"~"_qs << u"~/file/data/QVanto"_qs << false;
+    }
+    void dataFolderFromTheEnvironment()
+    {
+        QFETCH(QString, dataHome);
+        QFETCH(QString, home);
+        QFETCH(QString, expected);
+        QFETCH(bool, kept);
+        QTemporaryDir scratch;
+        const QString testHome = scratch.filePath(QStringLiteral("home"));
+        QVERIFY(QDir().mkpath(testHome));
+        QVERIFY(QFile(testHome + QStringLiteral("/file")).open(QIODevice::WriteOnly));
+        const passwd *entry = ::getpwuid(::geteuid());
+        QVERIFY(entry);
+        const auto place = [&](QString text) {
+            return text.replace(QStringLiteral("<passwd>"), QFile::decodeName(entry->pw_dir))
+                .replace(QLatin1Char('~'), testHome);
+        };
+        const QByteArray savedHome = qgetenv("HOME"), savedDataHome = qgetenv("XDG_DATA_HOME");
+        const auto setOrUnset = [](const char *name, const QString &value) {
+            value.isNull() ? qunsetenv(name) : qputenv(name, QFile::encodeName(value));
+        };
+        setOrUnset("HOME", home.isNull() ? home : place(home));
+        setOrUnset("XDG_DATA_HOME", dataHome.isNull() ? dataHome : place(dataHome));
+        const QString folder = host::AppInfo::userDataFolder();
+        qputenv("HOME", savedHome);
+        savedDataHome.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", savedDataHome);
+        QCOMPARE(folder, place(expected));
+
+        // Never made outside the test's folder.
+        if (!folder.startsWith(scratch.path()))
+            return;
+        const QString shared = scratch.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(shared));
+        QVERIFY(QFile::setPermissions(shared, QFileDevice::Permissions(0x7777)));
+        const QString chosen = host::AppInfo::chooseDataPath(shared, QStringLiteral("qvanto"), {}, folder);
+        QCOMPARE(chosen, folder);
+        QCOMPARE(host::AppInfo::canKeepFilesIn(chosen, QStringLiteral("qvanto")), kept);
     }
 
     void textFilesReadUtf8BomAndShiftJis()

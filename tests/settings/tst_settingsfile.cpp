@@ -270,7 +270,7 @@ void TestSettingsFile::failedSaveKeepsOldFile_data()
     QTest::addColumn<Obstacle>("obstacle");
     QTest::newRow("folder named qvanto.ini") << Obstacle::FolderInTheWay;
     QTest::newRow("disk full") << Obstacle::DiskFull;
-    QTest::newRow("read-only folder") << Obstacle::ReadOnlyFolder;
+    QTest::newRow("read-only folder and file") << Obstacle::ReadOnlyFolder;
 }
 
 void TestSettingsFile::failedSaveKeepsOldFile()
@@ -289,6 +289,8 @@ void TestSettingsFile::failedSaveKeepsOldFile()
     if (obstacle == Obstacle::ReadOnlyFolder) {
         if (::geteuid() == 0)
             QSKIP("root writes into read-only folders");
+        // A writable file in it would be rewritten in place.
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
     }
 

@@ -67,6 +67,11 @@ void TestSplitSettingLine::fields_data()
                                   << comma;
     QTest::newRow("last field cut to 64")
         << QStringLiteral("k,") + a100 << comma << QStringList {QStringLiteral("k"), a100.left(64)} << comma;
+    // 𠮷 is two UTF-16 units: the 64th unit would be half of one.
+    QTest::newRow("cut never splits a character")
+        << QStringLiteral("k,a") + QStringLiteral("𠮷").repeated(40) << comma
+        << QStringList {QStringLiteral("k"), QStringLiteral("a") + QStringLiteral("𠮷").repeated(31)}
+        << comma;
     QTest::newRow("middle field never cut")
         << QStringLiteral("k,") + a100 + comma << comma
         << QStringList {QStringLiteral("k"), a100, QStringLiteral(" ")} << comma;

@@ -1,0 +1,76 @@
+#include "settings/OwnSettingsFile.h"
+
+#include "settings/SettingsLines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace bas_QVanto {
+
+namespace {
+
+bool isOwnRegularFile(const struct stat &st)
+{
+    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+}
+
+} // namespace
+
+int openOwnSettingsFile(const QString &path, int accessMode)
+{
+    const int fd
+        = ::open(QFile::encodeName(path).constData(), accessMode | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !isOwnRegularFile(st)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool maySaveOver(const QString &path)
+{
+    struct stat st { };
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT;
+    const int fd = openOwnSettingsFile(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool whole = ::fstat(fd, &st) == 0 && st.st_size <= kSettingsReadLimitBytes;
+    ::close(fd);
+    return whole;
+}
+
+void removeUnfinishedCopies(const QString &path)
+{
+    const QFileInfo file(path);
+    const QDir folder = file.dir();
+    // A save's temporary copy is named after the file and six random letters
+    // or digits. A suffix that reads as a word ("backup", "Before") is more
+    // likely a copy the user made, and is kept.
+    const QRegularExpression copyName(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QRegularExpression word(
+        QRegularExpression::anchoredPattern(QStringLiteral(".*\\.[A-Za-z][a-z]{5}")));
+    const QStringList names = folder.entryList(
+        {file.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (!copyName.match(name).hasMatch() || word.match(name).hasMatch())
+            continue;
+        const QByteArray copy = QFile::encodeName(folder.filePath(name));
+        struct stat st { };
+        if (::lstat(copy.constData(), &st) == 0 && isOwnRegularFile(st))
+            ::unlink(copy.constData());
+    }
+}
+
+} // namespace bas_QVanto

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace bas_QVanto {
+
+// The settings file is used only when it is a regular file of the user's
+// own, reached without a link. A link or another user's file in its place
+// may have been put there to have the user's own files read or overwritten,
+// and a device or FIFO holds no settings; any of these is left alone, and
+// the defaults are used.
+
+// Opens the settings file with `accessMode` (O_RDONLY or O_WRONLY), never
+// through a link and never waiting on a FIFO. Returns the descriptor, or -1
+// when the file is missing or is not the user's own regular file.
+int openOwnSettingsFile(const QString &path, int accessMode);
+
+// Whether a save may put new settings at `path`: nothing is there yet, or
+// the user's own regular file, small enough to have been read whole. A file
+// that could not be read whole still holds settings that would be lost.
+bool maySaveOver(const QString &path);
+
+// Removes the unfinished copies ("qvanto.ini.XXXXXX") that a save left
+// beside the file when it was killed before putting the new one in place.
+void removeUnfinishedCopies(const QString &path);
+
+} // namespace bas_QVanto

@@ -7,6 +7,7 @@
 #include "host/MessageBox.h"
 #include "host/OptionButton.h"
 #include "host/PictureBox.h"
+#include "host/StartupTrace.h"
 #include "host/TextBox.h"
 #include "render/FaceExport.h"
 #include "render/RedrawStamp.h"
@@ -33,6 +34,7 @@ frm_QVanto::frm_QVanto(host::Services services)
     m_form.setWindowIcon(WindowIcon());
     m_menu.reflect(m_options);
     connectHandlers();
+    host::startupMark("controls");
 }
 
 frm_QVanto::~frm_QVanto() = default;

@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 
 namespace host {
 
@@ -87,10 +89,18 @@ QtSoundPlayer::~QtSoundPlayer()
     if (!m_thread)
         return;
     m_thread->quit();
-    // A thread still waiting on a sound server that never answers is left to
-    // end with the process rather than hold up closing the window.
-    if (!m_thread->wait(QDeadlineTimer(kWindDownMs)))
-        (void)m_thread.release();
+    if (m_thread->wait(QDeadlineTimer(kWindDownMs)))
+        return;
+    // The thread still waits on a sound server that never answers, holding a
+    // lock of Qt Multimedia whose exit handler would then wait for it too.
+    // It is left running, and the process, whose window is closed and whose
+    // settings are saved by now, ends before the library exit handlers run:
+    // a handler registered now runs ahead of those registered earlier.
+    (void)m_thread.release();
+    std::atexit([] {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    });
 }
 
 bool QtSoundPlayer::play(const QString &name, quint32 flags)

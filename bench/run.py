@@ -34,7 +34,7 @@ def in_process():
 
 # The program's start-up milestones, in order (host/StartupTrace.h).
 MILESTONES = ["main", "application", "controls", "font-lists", "settings", "first-redraw", "mapped",
-              "first-paint"]
+              "first-paint", "painted"]
 
 
 def start_up(program):
@@ -68,7 +68,8 @@ def whole_process(programs):
 
 def breakdown(marks):
     """Each step's median share of start-up, from exec to the first paint."""
-    print("\nStart-up of the program, medians from exec (ms):")
+    print("\nStart-up of the program, medians from exec (ms; 'painted': the first frame whole,")
+    print("as the benchmark times it for the floors too):")
     previous, previous_at = "exec", 0.0
     for name in MILESTONES:
         if name not in marks:
@@ -92,13 +93,15 @@ def main():
         ("StampNow without sound", m["StampNowWithoutSound"], None, "us", None),
         ("LoadSettings", m["LoadSettings"], None, "us", None),
         ("SaveSettings", m["SaveSettings"], None, "us", None),
-        ("Start-up to first paint", w["qvanto"][0], w["japanese"][0], "ms", 1.5),
-        ("  against an empty window", w["qvanto"][0], w["empty"][0], "ms", None),
+        ("Start-up to first paint", w["qvanto"][2]["painted"], w["japanese"][2]["painted"], "ms", 1.5),
+        ("  against an empty window", w["qvanto"][2]["painted"], w["empty"][2]["painted"], "ms", None),
+        ("Whole run, to the end of the process", w["qvanto"][0], w["japanese"][0], "ms", None),
         ("Peak memory at first paint", w["qvanto"][1], w["japanese"][1], "MiB", 1.3),
         ("  against an empty window", w["qvanto"][1], w["empty"][1], "MiB", None),
     ]
     if before:
-        rows += [("Start-up, older build", w["before"][0], w["japanese"][0], "ms", None),
+        rows += [("Start-up, older build", w["before"][2]["painted"], w["japanese"][2]["painted"], "ms", None),
+                 ("Whole run, older build", w["before"][0], w["japanese"][0], "ms", None),
                  ("Peak memory, older build", w["before"][1], w["japanese"][1], "MiB", None)]
     print(f"{'Figure':38} {'Median':>10} {'Floor':>10} {'Ratio':>7} {'Target':>8}")
     for name, value, floor, unit, target in rows:

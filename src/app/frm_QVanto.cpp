@@ -1,6 +1,7 @@
 #include "frm_QVanto.h"
 
 #include "WindowIcon.h"
+#include "host/AfterFirstFrame.h"
 #include "host/AppInfo.h"
 #include "host/CheckBox.h"
 #include "host/ComboBox.h"
@@ -31,7 +32,9 @@ frm_QVanto::frm_QVanto(host::Services services)
       m_form(kClientWidthTwips, kClientHeightTwips), m_controls(app::BuildLayout(m_form)),
       m_menu(app::BuildOptionsMenu(m_form))
 {
-    m_form.setWindowIcon(WindowIcon());
+    // The icon writes Japanese in a bold face, which nothing else on the
+    // first frame needs: drawn once the window is up.
+    host::afterFirstFrame(&m_form, [this] { m_form.setWindowIcon(WindowIcon()); });
     m_menu.reflect(m_options);
     connectHandlers();
     host::startupMark("controls");

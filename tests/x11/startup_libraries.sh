@@ -2,7 +2,7 @@
 # Heavy features are loaded on first use: the freshly started program has
 # mapped none of the libraries behind sound, SVG or PDF output; the first
 # press of "押印" brings the sound module in, which shows the check can see
-# a module arrive.
+# a module arrive. The window icon, drawn after the first frame, arrives.
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 qv_init "$@"
@@ -17,6 +17,9 @@ for library in libqvanto_sound libqvanto_svg libqvanto_pdf libQt6Multimedia libQ
     fi
 done
 qv_note "$(wc -l <"$QV_DIR/maps-at-start") shared objects mapped at start-up"
+# The window icon is drawn once the window is up, not before.
+window_has_icon() { xprop -id "$QV_WIN" _NET_WM_ICON | grep -q '='; }
+qv_poll 10 window_has_icon || qv_check_failed "the window has no icon after its first frame"
 
 qv_press_stamp_button
 qv_wait 10 "stamp record" test -s "$QV_DIR/qvanto.log"

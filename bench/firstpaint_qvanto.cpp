@@ -1,6 +1,7 @@
 // The program as it starts for a user, ending after its first painted frame:
 // measures start-up to the first paint and the memory it takes to get there.
 #include "app/RealProgram.h"
+#include "host/StartupTrace.h"
 
 #include "QuitAfterFirstPaint.h"
 
@@ -8,7 +9,9 @@
 
 int main(int argc, char *argv[])
 {
+    host::startupMark("main");
     QApplication application(argc, argv);
+    host::startupMark("application");
     QApplication::setApplicationName(QStringLiteral("QVanto"));
     RealProgram program;
     QuitAfterFirstPaint quitter(&program.window().form());

@@ -8,6 +8,7 @@
 #include "host/Label.h"
 #include "host/MessageBox.h"
 #include "host/OptionButton.h"
+#include "host/StartupTrace.h"
 #include "host/TextBox.h"
 #include "render/DateText.h"
 #include "settings/SettingsFile.h"
@@ -68,6 +69,7 @@ void frm_QVanto::Form_Load()
         field->addItems(faces);
     for (host::ComboBox *field : c.cmbFontName)
         field->SetText(kDefaultFace);
+    host::startupMark("font-lists");
 
     for (int i = 0; i < 7; ++i) {
         c.chkColor[size_t(i)]->SetCaption(QString::fromUtf16(kColorOptions[i].caption));
@@ -91,10 +93,12 @@ void frm_QVanto::Form_Load()
     bas_QVanto::LoadSettings(app, settings, m_splitter);
     m_options = app::StampOptions::fromSettings(m_storedOptions);
     m_menu.reflect(m_options);
+    host::startupMark("settings");
     m_menu.showDate(today);
 
     m_form.SetVisible(true);
     RedrawStamp();
+    host::startupMark("first-redraw");
 
     // Said once, now, rather than failing silently at every close and stamp.
     if (!app.FilesKept)

@@ -2,6 +2,7 @@
 
 #include "host/CloseOnTerminate.h"
 #include "host/ErrorReport.h"
+#include "host/StartupTrace.h"
 
 RealProgram::RealProgram()
     : m_app(host::AppInfo::forRunningProgram()), m_sound(m_app.Path),
@@ -11,6 +12,7 @@ RealProgram::RealProgram()
 
 void RealProgram::start()
 {
+    host::traceFirstPaint(&m_window.form());
     host::ErrorReport errors(m_messages, m_app.Title);
     errors.run([this] { m_window.Form_Load(); });
     if (!m_window.form().isVisible())

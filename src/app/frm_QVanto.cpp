@@ -2,12 +2,14 @@
 
 #include "ToolTips.h"
 #include "WindowIcon.h"
+#include "host/AfterFirstFrame.h"
 #include "host/AppInfo.h"
 #include "host/CheckBox.h"
 #include "host/ComboBox.h"
 #include "host/MessageBox.h"
 #include "host/OptionButton.h"
 #include "host/PictureBox.h"
+#include "host/StartupTrace.h"
 #include "host/TextBox.h"
 #include "render/FaceExport.h"
 #include "render/RedrawStamp.h"
@@ -33,10 +35,13 @@ frm_QVanto::frm_QVanto(host::Services services)
       m_form(kClientWidthTwips, kClientHeightTwips), m_controls(app::BuildLayout(m_form)),
       m_menu(app::BuildOptionsMenu(m_form))
 {
-    m_form.setWindowIcon(WindowIcon());
+    // The icon writes Japanese in a bold face, which nothing else on the
+    // first frame needs: drawn once the window is up.
+    host::afterFirstFrame(&m_form, [this] { m_form.setWindowIcon(WindowIcon()); });
     app::SetToolTips(m_controls);
     m_menu.reflect(m_options);
     connectHandlers();
+    host::startupMark("controls");
 }
 
 frm_QVanto::~frm_QVanto() = default;

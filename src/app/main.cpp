@@ -2,12 +2,15 @@
 #include "RealProgram.h"
 
 #include "host/QtTranslations.h"
+#include "host/StartupTrace.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    host::startupMark("main");
     QApplication application(argc, argv);
+    host::startupMark("application");
     QApplication::setApplicationName(QStringLiteral("QVanto"));
     QApplication::setApplicationVersion(QStringLiteral("1.1.9"));
     // Ties the window to its menu entry on desktops that ask.

@@ -1,28 +1,25 @@
 #include "SoundPlayer.h"
 
+#include "Module.h"
+
 #include <QApplication>
-#include <QAudioDevice>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QMediaDevices>
-#include <QSoundEffect>
 #include <QStandardPaths>
-#include <QUrl>
+#include <QThread>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 
 namespace host {
 
-class QtSoundPlayerPrivate {
-public:
-    // Kept alive between calls: an asynchronous sound plays on after play() returns.
-    QSoundEffect effect;
-    QString loadedPath;
-};
-
-QtSoundPlayer::QtSoundPlayer(QString programFolder) : m_programFolder(std::move(programFolder)) { }
-
-QtSoundPlayer::~QtSoundPlayer() = default;
-
 namespace {
+
+// A stamp sound heard later than this after the press would only puzzle.
+constexpr qint64 kLatestStartMs = 2000;
+// How long closing the program waits for the sound thread to wind down.
+constexpr int kWindDownMs = 1000;
 
 QString findSound(const QString &name, const QString &programFolder)
 {
@@ -41,6 +38,71 @@ QString findSound(const QString &name, const QString &programFolder)
 
 } // namespace
 
+// Owns the sound module's player; everything that may wait on the sound
+// server runs here, one request at a time.
+class SoundThread final : public QThread {
+public:
+    SoundThread() { m_context.moveToThread(this); }
+
+    void request(const QString &path, quint32 flags)
+    {
+        QElapsedTimer asked;
+        asked.start();
+        QMetaObject::invokeMethod(
+            &m_context, [this, path, flags, asked] { playNow(path, flags, asked); }, Qt::QueuedConnection);
+    }
+
+    bool hasOutput() const { return m_hasOutput; }
+
+protected:
+    void run() override
+    {
+        exec();
+        m_player.reset();
+    }
+
+private:
+    void playNow(const QString &path, quint32 flags, const QElapsedTimer &asked)
+    {
+        try {
+            if (!m_player)
+                m_player.reset(m_module.function<MakeSoundPlayer>(kMakeSoundPlayer)());
+            if (asked.elapsed() > kLatestStartMs)
+                return;
+            m_hasOutput = m_player->play(path, flags);
+        } catch (...) {
+            // A missing module or a failing backend is silence, never a message.
+            m_hasOutput = false;
+        }
+    }
+
+    QObject m_context; // lives on this thread: queued requests run here
+    Module m_module {QStringLiteral("qvanto_sound")};
+    std::unique_ptr<SoundPlayer> m_player;
+    std::atomic<bool> m_hasOutput {true};
+};
+
+QtSoundPlayer::QtSoundPlayer(QString programFolder) : m_programFolder(std::move(programFolder)) { }
+
+QtSoundPlayer::~QtSoundPlayer()
+{
+    if (!m_thread)
+        return;
+    m_thread->quit();
+    if (m_thread->wait(QDeadlineTimer(kWindDownMs)))
+        return;
+    // The thread still waits on a sound server that never answers, holding a
+    // lock of Qt Multimedia whose exit handler would then wait for it too.
+    // It is left running, and the process, whose window is closed and whose
+    // settings are saved by now, ends before the library exit handlers run:
+    // a handler registered now runs ahead of those registered earlier.
+    (void)m_thread.release();
+    std::atexit([] {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    });
+}
+
 bool QtSoundPlayer::play(const QString &name, quint32 flags)
 {
     const QString path = findSound(name, m_programFolder);
@@ -49,23 +111,12 @@ bool QtSoundPlayer::play(const QString &name, quint32 flags)
             QApplication::beep();
         return false;
     }
-    // With no sound server or device the sound cannot start: say so, as the
-    // classic call does, instead of handing it to a player that drops it.
-    if (QMediaDevices::audioOutputs().isEmpty())
-        return false;
-    // Made on the first stamp, not at start-up: the audio backend takes a
-    // while to connect and a window that never stamps does not need it.
-    if (!d)
-        d = std::make_unique<QtSoundPlayerPrivate>();
-    if (path != d->loadedPath) {
-        d->effect.setSource(QUrl::fromLocalFile(path));
-        d->loadedPath = path;
+    if (!m_thread) {
+        m_thread = std::make_unique<SoundThread>();
+        m_thread->start();
     }
-    d->effect.setLoopCount((flags & Loop) ? QSoundEffect::Infinite : 1);
-    d->effect.stop();
-    // QSoundEffect plays asynchronously; a sound still loading starts when ready.
-    d->effect.play();
-    return true;
+    m_thread->request(path, flags);
+    return m_thread->hasOutput();
 }
 
 } // namespace host

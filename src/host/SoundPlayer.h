@@ -17,19 +17,30 @@ public:
     virtual bool play(const QString &name, quint32 flags) = 0;
 };
 
-class QtSoundPlayerPrivate;
+class SoundThread;
 
 // Looks the bare name up in the current folder, then in the program's
-// folder, then in the installed data folder; plays through Qt Multimedia.
+// folder, then in the installed data folder, and hands the file to a thread
+// of its own, which plays it through the sound module (Qt Multimedia, loaded
+// on the first sound). Loading the module and reaching the sound server both
+// happen on that thread, so a slow or silent server never holds up the
+// caller; a sound that cannot start soon after it was asked for is dropped.
 class QtSoundPlayer final : public SoundPlayer {
 public:
     explicit QtSoundPlayer(QString programFolder);
     ~QtSoundPlayer() override;
+    // False when the file is missing, or when the sound service last said it
+    // has no output; otherwise true: the sound is on its way.
     bool play(const QString &name, quint32 flags) override;
 
 private:
     QString m_programFolder;
-    std::unique_ptr<QtSoundPlayerPrivate> d;
+    std::unique_ptr<SoundThread> m_thread; // started on the first sound
 };
+
+// What the sound module exports: a player of sound files by absolute path
+// (playing at once and asynchronously) made on the sound thread.
+using MakeSoundPlayer = SoundPlayer *();
+inline constexpr char kMakeSoundPlayer[] = "qvanto_make_sound_player";
 
 } // namespace host

@@ -6,11 +6,11 @@
 #include "host/Colors.h"
 #include "host/FontResolver.h"
 #include "host/ImageSurface.h"
+#include "host/SvgDevice.h"
 #include "host/Units.h"
 
 #include <QBuffer>
 #include <QPainter>
-#include <QSvgGenerator>
 #include <cmath>
 
 namespace render {
@@ -77,15 +77,11 @@ QByteArray FaceSvg(FaceControls controls, int stampMm)
 
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
     const QSize size = measuring.Image().size();
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setResolution(int(host::kDrawingDpi));
-    svg.setTitle(QStringLiteral("QVanto"));
+    const std::unique_ptr<QPaintDevice> svg = host::SvgPaintDevice(
+        {&buffer, size, QRect(QPoint(0, 0), size), int(host::kDrawingDpi), QStringLiteral("QVanto")});
 
-    QPainter p(&svg);
+    QPainter p(svg.get());
     p.setRenderHint(QPainter::Antialiasing);
     for (const RecordingSurface::Row &row : recorder.rows) {
         host::FontResolver::Style style {row.bold, row.italic, row.underline, row.strike};

@@ -1,19 +1,24 @@
 // The host controls' semantics that the program's logic relies on.
+#include "host/AfterFirstFrame.h"
 #include "host/CheckBox.h"
 #include "host/ComboBox.h"
 #include "host/ErrorReport.h"
 #include "host/Form.h"
 #include "host/HostError.h"
+#include "host/Module.h"
 #include "host/QtTranslations.h"
+#include "host/SvgDevice.h"
 #include "host/TextBox.h"
 
 #include "fakes/FakeServices.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -205,6 +210,57 @@ private slots:
         QVERIFY(box.shown[0].text.contains(QStringLiteral("Type mismatch")));
         QVERIFY(box.shown[0].text.contains(QStringLiteral("13")));
         QCOMPARE(box.shown[0].caption, QStringLiteral("QVanto"));
+    }
+
+    void moduleFoldersDependOnWhereTheProgramRuns_data()
+    {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<bool>("installedOnly");
+        static QTemporaryDir portable;
+        QTest::newRow("installed copy") << QStringLiteral(QVANTO_INSTALL_BINDIR) << true;
+        QTest::newRow("portable copy") << portable.path() << false;
+    }
+
+    void moduleFoldersDependOnWhereTheProgramRuns()
+    {
+        QFETCH(QString, programFolder);
+        QFETCH(bool, installedOnly);
+        if (!QFileInfo::exists(programFolder))
+            QSKIP("The installed program folder does not exist here.");
+        const QStringList folders = host::Module::searchFolders(programFolder);
+        QCOMPARE(folders.size(), installedOnly ? 1 : 3);
+        QCOMPARE(folders.first() == programFolder, !installedOnly);
+    }
+
+    void modulesLoadOnFirstUseOrFailClearly()
+    {
+        host::Module missing(QStringLiteral("qvanto_no_such_module"));
+        QVERIFY_THROWS_EXCEPTION(host::HostError, missing.function<void()>("anything"));
+        try {
+            missing.function<void()>("anything");
+        } catch (const host::HostError &e) {
+            QCOMPARE(e.code(), host::HostError::FileNotFound);
+            QVERIFY2(e.message().contains(QStringLiteral("qvanto_no_such_module")), qPrintable(e.message()));
+        }
+        host::Module svg(QStringLiteral("qvanto_svg"));
+        QVERIFY(!svg.isLoaded());
+        QVERIFY(svg.function<host::MakeSvgDevice>(host::kMakeSvgDevice));
+        QVERIFY(svg.isLoaded());
+        QVERIFY_THROWS_EXCEPTION(host::HostError, svg.function<void()>("no_such_symbol"));
+    }
+
+    void afterFirstFrameRunsOnceTheWindowIsUp()
+    {
+        QWidget window;
+        int runs = 0;
+        host::afterFirstFrame(&window, [&runs] { ++runs; });
+        QCoreApplication::processEvents();
+        QCOMPARE(runs, 0);
+        window.show();
+        QTRY_COMPARE(runs, 1);
+        window.repaint();
+        QCoreApplication::processEvents();
+        QCOMPARE(runs, 1);
     }
 };
 

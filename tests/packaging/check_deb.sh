@@ -42,10 +42,15 @@ for name in "${dep_names[@]}" "$recommends"; do
 done
 
 # Exactly these files, all under /usr: nothing from the build or the tests
-# slips in, and nothing goes to /usr/local or beside the program.
+# slips in, and nothing goes to /usr/local or beside the program. The modules
+# loaded on first use lie in the program's own folder under the multiarch
+# library folder.
+modules=./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/qvanto
 expected=$(
     {
         echo ./usr/bin/qvanto
+        echo "$modules/libqvanto_sound.so"
+        echo "$modules/libqvanto_svg.so"
         echo ./usr/share/QVanto/petan.wav
         echo "./usr/share/applications/$app_id.desktop"
         echo "./usr/share/metainfo/$app_id.metainfo.xml"

@@ -22,6 +22,7 @@ QV_LANG=ja_JP.UTF-8
 QV_PID=
 QV_WIN=
 QV_RECORDER=
+QV_SILENT_SERVER=
 QV_ERRORS=0
 
 qv_fail() {
@@ -74,6 +75,7 @@ qv_cleanup() {
     local status=$?
     qv_stop_pid "$QV_RECORDER"
     qv_stop_pid "$QV_PID"
+    qv_stop_pid "$QV_SILENT_SERVER"
     # A sanitizer build reports at exit what went wrong inside the program.
     if [ -n "${QV_DIR:-}" ] && grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$QV_DIR/program.out" 2>/dev/null; then
         echo "FAIL: the program reported a sanitizer error" >&2
@@ -348,4 +350,25 @@ qv_expect_silence() {
     elif [ -z "$(qv_peak "$2")" ]; then
         qv_check_failed "$3: the recording holds no samples at all, so proves nothing"
     fi
+}
+
+# qv_silent_sound_server_start SOCKET: a "sound server" on a Unix socket that
+# accepts every connection and never answers, as a hung server does.
+qv_silent_sound_server_start() {
+    python3 -c '
+import socket, sys
+server = socket.socket(socket.AF_UNIX)
+server.bind(sys.argv[1])
+server.listen(16)
+held = []
+while True:
+    held.append(server.accept()[0])
+' "$1" &
+    QV_SILENT_SERVER=$!
+    qv_wait 10 "silent sound server on $1" test -S "$1"
+}
+
+# qv_mapped_libraries: the shared objects mapped into the running program.
+qv_mapped_libraries() {
+    awk '$6 ~ /\.so/ { print $6 }' "/proc/$QV_PID/maps" | sort -u
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The stamp sound: "押印" plays petan.wav, found beside the program, whole on
-# the session's sound server; with no petan.wav the same press is silent.
+# the session's sound server; with no petan.wav the same press is silent; and
+# a sound server that accepts and never answers holds up neither a stamp nor
+# closing the window.
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 qv_init "$@"
@@ -29,6 +31,31 @@ qv_press_stamp_button
 qv_wait 10 "minimised window after the press" qv_window_is_iconic
 qv_expect_silence 3 "$QV_DIR/without-sound.raw" "press without petan.wav"
 qv_record_stop
+
+# A hung sound server: each press still writes its record and minimises the
+# window, the second one after the first has gone through, and the window
+# closes on request; only the sound is lost.
+qv_stop_program
+cp "$QV_SOUND_SOURCE" "$QV_DIR/petan.wav"
+qv_silent_sound_server_start "$QV_DIR/hung-server"
+session_server=$PULSE_SERVER
+export PULSE_SERVER=unix:$QV_DIR/hung-server
+qv_start
+PULSE_SERVER=$session_server
+qv_wait_for_face "$QV_DIR/window.png"
+records() { grep -c '^QVID:' "$QV_DIR/qvanto.log" 2>/dev/null || true; }
+earlier=$(records)
+for press in 1 2; do
+    qv_press_stamp_button
+    qv_wait 10 "stamp record $press with a hung sound server" test "$(records)" -eq $((earlier + press))
+    qv_wait 10 "minimised window after press $press with a hung sound server" qv_window_is_iconic
+    [ "$press" -eq 2 ] && break
+    qv_restore
+    qv_wait_for_face "$QV_DIR/window.png"
+done
+kill "$QV_PID"
+for _ in $(seq 40); do kill -0 "$QV_PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$QV_PID" 2>/dev/null && qv_check_failed "the program did not end on request while its sound server hangs"
 
 [ "$QV_ERRORS" -eq 0 ] || exit 1
 qv_note "sound with petan.wav, silence without it"

@@ -1,4 +1,4 @@
-// The floor for start-up: one empty Qt Widgets window of the program's size
+// The bare floor for start-up: one empty Qt Widgets window of the program's size
 // that ends after its first paint.
 #include "QuitAfterFirstPaint.h"
 

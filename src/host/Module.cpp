@@ -1,0 +1,53 @@
+#include "Module.h"
+
+#include "HostError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace host {
+
+Module::Module(const QString &target)
+    : m_fileName(QStringLiteral(QVANTO_MODULE_PREFIX) + target + QStringLiteral(QVANTO_MODULE_SUFFIX))
+{
+}
+
+QStringList Module::searchFolders(const QString &programFolder)
+{
+    const QString installed = QStringLiteral(QVANTO_MODULE_INSTALL_DIR);
+    const QString program = QDir(programFolder).canonicalPath();
+    // Only the package's own folder for an installed program: nothing a user
+    // could write is loaded into it.
+    if (!program.isEmpty() && program == QDir(QStringLiteral(QVANTO_INSTALL_BINDIR)).canonicalPath())
+        return {installed};
+    return {programFolder, QStringLiteral(QVANTO_MODULE_BUILD_DIR), installed};
+}
+
+void Module::load()
+{
+    const QStringList folders = searchFolders(QCoreApplication::applicationDirPath());
+    for (const QString &folder : folders) {
+        const QFileInfo file(QDir(folder), m_fileName);
+        if (!file.isFile())
+            continue;
+        m_library.setFileName(file.absoluteFilePath());
+        if (!m_library.load())
+            throw HostError(HostError::FileNotFound, m_library.errorString());
+        return;
+    }
+    throw HostError(HostError::FileNotFound,
+        QStringLiteral("%1 was not found in %2").arg(m_fileName, folders.join(QStringLiteral(", "))));
+}
+
+QFunctionPointer Module::resolve(const char *symbol)
+{
+    if (!m_library.isLoaded())
+        load();
+    const QFunctionPointer function = m_library.resolve(symbol);
+    if (!function)
+        throw HostError(HostError::FileNotFound, m_library.errorString());
+    return function;
+}
+
+} // namespace host

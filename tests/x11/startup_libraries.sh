@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Heavy features are loaded on first use: the freshly started program has
+# mapped none of the libraries behind sound, SVG or PDF output; the first
+# press of "押印" brings the sound module in, which shows the check can see
+# a module arrive. The window icon, drawn after the first frame, arrives.
+# shellcheck source=lib.sh
+. "$(dirname "$0")/lib.sh"
+qv_init "$@"
+qv_require_window_manager
+
+qv_start
+qv_wait_for_face "$QV_DIR/window.png"
+qv_mapped_libraries >"$QV_DIR/maps-at-start"
+for library in libqvanto_sound libqvanto_svg libqvanto_pdf libQt6Multimedia libQt6Svg libpulse libpoppler; do
+    if grep -q "/$library[.-]" "$QV_DIR/maps-at-start"; then
+        qv_check_failed "$library is mapped at start-up: $(grep "/$library[.-]" "$QV_DIR/maps-at-start" | head -n 1)"
+    fi
+done
+qv_note "$(wc -l <"$QV_DIR/maps-at-start") shared objects mapped at start-up"
+# The window icon is drawn once the window is up, not before.
+window_has_icon() { xprop -id "$QV_WIN" _NET_WM_ICON | grep -q '='; }
+qv_poll 10 window_has_icon || qv_check_failed "the window has no icon after its first frame"
+
+qv_press_stamp_button
+qv_wait 10 "stamp record" test -s "$QV_DIR/qvanto.log"
+sound_module_is_mapped() { qv_mapped_libraries | grep -q '/libqvanto_sound\.'; }
+qv_poll 10 sound_module_is_mapped || qv_check_failed "the sound module is not mapped after a stamp"
+
+[ "$QV_ERRORS" -eq 0 ] || exit 1
+qv_note "sound, SVG and PDF libraries loaded on first use only"

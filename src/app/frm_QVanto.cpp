@@ -3,6 +3,7 @@
 #include "WindowIcon.h"
 #include "host/AppInfo.h"
 #include "host/CheckBox.h"
+#include "host/Clock.h"
 #include "host/ComboBox.h"
 #include "host/MessageBox.h"
 #include "host/OptionButton.h"
@@ -132,6 +133,6 @@ void frm_QVanto::SaveFaceAs(const QString &path)
 void frm_QVanto::LookUpStamp(const QString &id)
 {
     const QString logPath = stamp::StampLogPath(m_services.app);
-    m_services.messages.show(
-        stamp::StampLookupReport(id, logPath), m_services.app.Title, host::MessageBox::Icon::None);
+    m_services.messages.show(stamp::StampLookupReport(id, logPath, m_services.clock.now()),
+        m_services.app.Title, host::MessageBox::Icon::None);
 }

@@ -1,7 +1,12 @@
 // QVanto: composes a Japanese date stamp and hands it to the clipboard.
+#include "OneCopyPerFolder.h"
 #include "RealProgram.h"
 
+#include "host/SingleInstance.h"
+
 #include <QApplication>
+
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
@@ -10,7 +15,18 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.1.9"));
     // Ties the window to its menu entry on desktops that ask.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qvanto.QVanto"));
-    RealProgram program;
+#ifdef SIGXFSZ
+    // A file size limit (ulimit -f) then fails the log's write, which the
+    // stamp reports as "error", instead of killing the program and its edits.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    host::AppInfo app = host::AppInfo::forRunningProgram();
+    host::SingleInstance instance(app.dataFile({}), app.EXEName.toLower() + QStringLiteral(".lock"));
+    host::QtMessageBox messages;
+    if (const std::optional<int> status = app::ClaimDataFolder(instance, app, messages))
+        return *status;
+    RealProgram program(std::move(app));
     program.start();
+    app::ShowWindowOnRequest(instance, program.window().form());
     return QApplication::exec();
 }

@@ -14,7 +14,8 @@ namespace {
 constexpr int kAnswerTimeoutMs = 3000;
 } // namespace
 
-std::optional<int> ClaimDataFolder(host::SingleInstance &instance, const host::AppInfo &app, host::MessageBox &messages)
+std::optional<int> ClaimDataFolder(
+    host::SingleInstance &instance, const host::AppInfo &app, host::MessageBox &messages)
 {
     if (instance.claim() != host::SingleInstance::Claim::Taken)
         return std::nullopt;

@@ -17,7 +17,8 @@ namespace app {
 // so a second start asks the running copy to show its window and ends; when
 // that copy does not answer (it runs on another machine sharing the
 // folder), the user is told why nothing opens.
-std::optional<int> ClaimDataFolder(host::SingleInstance &instance, const host::AppInfo &app, host::MessageBox &messages);
+std::optional<int> ClaimDataFolder(
+    host::SingleInstance &instance, const host::AppInfo &app, host::MessageBox &messages);
 
 // Brings the window back, in front, whenever a later start asks for it.
 void ShowWindowOnRequest(host::SingleInstance &instance, host::Form &form);

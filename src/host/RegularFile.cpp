@@ -87,8 +87,8 @@ void RegularFile::fail(const char *what) const
 {
     const QString reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QString();
     throw HostError(HostError::FileIo,
-        QStringLiteral("%1 %2%3").arg(QString::fromLatin1(what), m_path,
-            reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+        QStringLiteral("%1 %2%3").arg(
+            QString::fromLatin1(what), m_path, reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
 }
 
 } // namespace host

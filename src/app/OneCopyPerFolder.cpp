@@ -21,9 +21,12 @@ std::optional<int> ClaimDataFolder(
         return std::nullopt;
     if (instance.wakeOwner(kAnswerTimeoutMs))
         return 0;
-    messages.show(QStringLiteral("別の %1 がこのフォルダーの設定と押印ログを使っています。\n%2\n"
-                                 "同じフォルダーでは一つしか起動できません (使用中: プロセス %3)。")
-                      .arg(app.Title, QDir::toNativeSeparators(app.dataFile({})), instance.owner()),
+    const host::SingleInstance::Owner owner = instance.owner();
+    messages.show(
+        QStringLiteral("別の %1 がこのフォルダーの設定と押印ログを使っています。\n%2\n"
+                       "同じフォルダーでは一つしか起動できません。\n(使用中のプロセス: %3、ホスト %4)")
+            .arg(app.Title, QDir::toNativeSeparators(QDir::cleanPath(app.dataFile({}))),
+                QString::number(owner.pid), owner.hostName),
         app.Title, host::MessageBox::Icon::Critical);
     return 1;
 }

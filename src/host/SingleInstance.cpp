@@ -71,14 +71,12 @@ bool SingleInstance::wakeOwner(int timeoutMs)
     return false;
 }
 
-QString SingleInstance::owner() const
+SingleInstance::Owner SingleInstance::owner() const
 {
-    qint64 pid = 0;
-    QString hostName;
+    Owner owner;
     QString appName;
-    if (!m_lock.getLockInfo(&pid, &hostName, &appName))
-        return {};
-    return QStringLiteral("%1 (%2)").arg(pid).arg(hostName);
+    m_lock.getLockInfo(&owner.pid, &owner.hostName, &appName);
+    return owner;
 }
 
 } // namespace host

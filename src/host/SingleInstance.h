@@ -26,7 +26,11 @@ public:
     // answers within the time (one on another machine sharing the folder).
     bool wakeOwner(int timeoutMs);
     // Who holds the lock, for a message: process id and host name.
-    QString owner() const;
+    struct Owner {
+        qint64 pid = 0;
+        QString hostName;
+    };
+    Owner owner() const;
 
 signals:
     // Another start on the same folder asked for this copy's window.

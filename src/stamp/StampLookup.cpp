@@ -131,12 +131,12 @@ QString StampLookupReport(const QString &id, const QString &logPath, const QDate
     const QString when = QStringLiteral("%1 (同じ秒の %2 番目)")
                              .arg(decoded->madeAt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")))
                              .arg(decoded->repeatCount + 1);
-    // After the clock is set back, numbers run a little ahead of it; one
-    // far ahead is more likely mistyped or made on a machine whose clock
-    // was wrong.
+    // After the clock is set back, numbers run ahead of it for a while;
+    // one far ahead is more likely mistyped or made on a machine whose
+    // clock was wrong.
     const QString future = decoded->madeAt > now
-        ? QStringLiteral("\nこれは今 (%1) より後の日時です。番号の打ち間違いか、時計が進んでいたときの"
-                         "押印かもしれません。")
+        ? QStringLiteral("\nこれは今 (%1) より後の日時です。時計が戻されたあとの押印 (番号は時計より先に"
+                         "進みます) か、時計が進んでいた機械での押印、または番号の打ち間違いかもしれません。")
               .arg(now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")))
         : QString();
     const QStringList records = StampRecords(logPath, number);

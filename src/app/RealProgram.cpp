@@ -4,8 +4,10 @@
 #include "host/ErrorReport.h"
 #include "host/StartupTrace.h"
 
-RealProgram::RealProgram()
-    : m_app(host::AppInfo::forRunningProgram()), m_sound(m_app.Path),
+RealProgram::RealProgram() : RealProgram(host::AppInfo::forRunningProgram()) { }
+
+RealProgram::RealProgram(host::AppInfo app)
+    : m_app(std::move(app)), m_sound(m_app.Path),
       m_window(host::Services {m_clock, m_app, m_fonts, m_messages, m_clipboard, m_sound})
 {
 }

@@ -14,6 +14,7 @@
 class RealProgram {
 public:
     RealProgram();
+    explicit RealProgram(host::AppInfo app);
 
     // Runs start-up under the default error report. Even after a failed
     // start-up the window appears, so the user can close the program normally.

@@ -5,6 +5,7 @@
 #include "host/AfterFirstFrame.h"
 #include "host/AppInfo.h"
 #include "host/CheckBox.h"
+#include "host/Clock.h"
 #include "host/ComboBox.h"
 #include "host/MessageBox.h"
 #include "host/OptionButton.h"
@@ -183,6 +184,6 @@ void frm_QVanto::PlaceDateCaret()
 void frm_QVanto::LookUpStamp(const QString &id)
 {
     const QString logPath = stamp::StampLogPath(m_services.app);
-    m_services.messages.show(
-        stamp::StampLookupReport(id, logPath), m_services.app.Title, host::MessageBox::Icon::None);
+    m_services.messages.show(stamp::StampLookupReport(id, logPath, m_services.clock.now()),
+        m_services.app.Title, host::MessageBox::Icon::None);
 }

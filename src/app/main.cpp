@@ -1,10 +1,14 @@
 // QVanto: composes a Japanese date stamp and hands it to the clipboard.
+#include "OneCopyPerFolder.h"
 #include "RealProgram.h"
 
 #include "host/QtTranslations.h"
 #include "host/StartupTrace.h"
+#include "host/SingleInstance.h"
 
 #include <QApplication>
+
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
@@ -16,7 +20,18 @@ int main(int argc, char *argv[])
     // Ties the window to its menu entry on desktops that ask.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qvanto.QVanto"));
     host::installQtTranslations(application);
-    RealProgram program;
+#ifdef SIGXFSZ
+    // A file size limit (ulimit -f) then fails the log's write, which the
+    // stamp reports as "error", instead of killing the program and its edits.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    host::AppInfo app = host::AppInfo::forRunningProgram();
+    host::SingleInstance instance(app.dataFile({}), app.EXEName.toLower() + QStringLiteral(".lock"));
+    host::QtMessageBox messages;
+    if (const std::optional<int> status = app::ClaimDataFolder(instance, app, messages))
+        return *status;
+    RealProgram program(std::move(app));
     program.start();
+    app::ShowWindowOnRequest(instance, program.window().form());
     return QApplication::exec();
 }

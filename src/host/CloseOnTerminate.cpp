@@ -1,5 +1,6 @@
 #include "CloseOnTerminate.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #ifdef Q_OS_UNIX
@@ -30,10 +31,15 @@ void CloseOnTerminate(QWidget &window)
     if (g_signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, notifier] {
         char byte = 0;
         [[maybe_unused]] const ssize_t read = ::read(g_signalPipe[1], &byte, 1);
+        // Once is enough: a second signal must not save the settings again.
+        notifier->setEnabled(false);
         window.close();
+        // Also ends the loop of a message box that may be open, and every
+        // loop still to come, so the program ends instead of waiting there.
+        QCoreApplication::exit(0);
     });
     struct sigaction action = {};
     action.sa_handler = onSignal;

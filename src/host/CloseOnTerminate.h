@@ -6,8 +6,9 @@ namespace host {
 
 // A request from the system to end the program (SIGTERM, SIGHUP: a session
 // logging out, a shutdown) closes the window as the user would, so that its
-// unload handler runs and nothing is lost. Does nothing where the platform
-// has no such signals.
+// unload handler runs and nothing is lost, then ends the program, also
+// while a message box is open. Does nothing where the platform has no such
+// signals.
 void CloseOnTerminate(QWidget &window);
 
 } // namespace host

@@ -35,6 +35,10 @@ int Form::WindowState() const
 
 void Form::SetWindowState(int state)
 {
+    // A routine that ends after the window was closed under it (a message
+    // box open as the session ended) must not bring the window back.
+    if (m_unloaded)
+        return;
     switch (state) {
     case 1: showMinimized(); break;
     case 2: showMaximized(); break;
@@ -68,10 +72,12 @@ void Form::closeEvent(QCloseEvent *event)
 {
     qint16 cancel = 0;
     emit Unload(cancel);
-    if (cancel != 0)
+    if (cancel != 0) {
         event->ignore();
-    else
+    } else {
+        m_unloaded = true;
         event->accept();
+    }
 }
 
 } // namespace host

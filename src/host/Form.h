@@ -45,6 +45,7 @@ private:
     double m_clientHeightTwips;
     bool m_loading = false;
     bool m_shownWhileLoading = false;
+    bool m_unloaded = false;
 };
 
 } // namespace host

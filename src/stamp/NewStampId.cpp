@@ -35,11 +35,14 @@ qint64 roundHalfToEven(double value)
 }
 
 // Seconds since 1 January 1998 local time. 64-bit, so the count goes on past
-// January 2066 instead of overflowing.
+// January 2066 instead of overflowing. Date and time come from one reading,
+// so a number made at midnight cannot pair one day's date with the next
+// day's time.
 qint64 secondsSince1998(const host::Clock &clock)
 {
-    const qint32 today = clock.Date();
-    const double sinceMidnight = clock.Timer();
+    const QDateTime now = clock.now();
+    const qint32 today = host::Clock::dayNumber(now.date());
+    const double sinceMidnight = host::Clock::secondsSinceMidnight(now.time());
     return roundHalfToEven(static_cast<double>(today - FirstDay) * 86400.0 + sinceMidnight);
 }
 
@@ -52,6 +55,46 @@ QString timePart(qint64 seconds)
         seconds /= 36;
     }
     return digits;
+}
+
+// Base-36 texts compared as numbers: leading zeros aside, the longer is
+// greater, and digits sort as their characters do.
+int compareBase36(QStringView a, QStringView b)
+{
+    while (a.startsWith(QLatin1Char('0')))
+        a = a.mid(1);
+    while (b.startsWith(QLatin1Char('0')))
+        b = b.mid(1);
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a.compare(b);
+}
+
+QString nextTimePart(const QString &time)
+{
+    QString next = time;
+    for (qsizetype i = next.size() - 1; i >= 0; --i) {
+        if (next[i] != QLatin1Char('Z')) {
+            next[i] = next[i] == QLatin1Char('9') ? QLatin1Char('A') : QChar(next[i].unicode() + 1);
+            return next;
+        }
+        next[i] = QLatin1Char('0');
+    }
+    return QLatin1Char('1') + next;
+}
+
+bool isBase36(QStringView text)
+{
+    for (QChar c : text)
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))))
+            return false;
+    return true;
+}
+
+qint32 digitValue(QChar c)
+{
+    return c <= QLatin1Char('9') ? c.unicode() - '0' : c.unicode() - 'A' + 10;
 }
 
 QString counterPart(qint32 repeatCount)
@@ -69,14 +112,23 @@ QString NewStampId(StampIdState &state, host::Clock &clock)
     const qint64 startedMs = clock.monotonicMs();
     for (;;) {
         const QString time = timePart(secondsSince1998(clock));
-        if (time != state.LastTimePart) {
+        const int order = compareBase36(time, state.LastTimePart);
+        if (order > 0) {
             state.LastTimePart = time;
             state.RepeatCount = 0;
             return time + counterPart(state.RepeatCount);
         }
         if (state.RepeatCount < LastRepeatCount) {
             ++state.RepeatCount;
-            return time + counterPart(state.RepeatCount);
+            return state.LastTimePart + counterPart(state.RepeatCount);
+        }
+        // The clock stands behind the last number (set back, or summer time
+        // ended): waiting for it could take an hour, so the numbers run
+        // ahead of it until it catches up.
+        if (order < 0) {
+            state.LastTimePart = nextTimePart(state.LastTimePart);
+            state.RepeatCount = 0;
+            return state.LastTimePart + counterPart(state.RepeatCount);
         }
         // Every counter value of this second is used: wait for the next
         // second, yielding the processor between readings.
@@ -85,6 +137,19 @@ QString NewStampId(StampIdState &state, host::Clock &clock)
                 QStringLiteral("The clock does not advance: no new stamp "
                                "identification number can be made."));
         clock.pause(1);
+    }
+}
+
+void ContinueAfter(StampIdState &state, const QString &issued)
+{
+    if (issued.size() < 2 || issued == PlaceholderStampId || !isBase36(issued))
+        return;
+    const QString time = issued.left(issued.size() - 2);
+    const qint32 count = digitValue(issued[issued.size() - 2]) * 36 + digitValue(issued[issued.size() - 1]);
+    const int order = compareBase36(time, state.LastTimePart);
+    if (order > 0 || (order == 0 && count > state.RepeatCount)) {
+        state.LastTimePart = time;
+        state.RepeatCount = count;
     }
 }
 

@@ -1,8 +1,8 @@
 #include "StampLookup.h"
 
+#include "host/RegularFile.h"
 #include "host/SystemCodec.h"
-
-#include <QFile>
+#include "stamp/NewStampId.h"
 
 namespace stamp {
 
@@ -17,15 +17,62 @@ int digitValue(QChar c)
     return -1;
 }
 
-// A stamp log is appended to for years; a few tens of megabytes is plenty
-// to search without holding the window up for long.
-constexpr qint64 kMaxLogBytes = 64 * 1024 * 1024;
+// Longer than any record's line (four rows of up to 32,000 characters); a
+// longer line is damage and is cut there, so memory stays small whatever
+// the log holds.
+constexpr qint64 kLongestLineBytes = 1024 * 1024;
+constexpr qint64 kBlockBytes = 256 * 1024;
+
+// The lines of a file, read in blocks from the start to the end.
+class LineReader {
+public:
+    explicit LineReader(const host::RegularFile &file) : m_file(file) { }
+
+    // The next line without its line end; false past the last line.
+    bool next(QByteArray &line)
+    {
+        line.clear();
+        bool any = false;
+        for (;;) {
+            if (m_pos == m_block.size()) {
+                m_block = m_file.readAt(m_offset, kBlockBytes);
+                m_offset += m_block.size();
+                m_pos = 0;
+                if (m_block.isEmpty())
+                    return any;
+            }
+            any = true;
+            const qsizetype lineEnd = m_block.indexOf('\n', m_pos);
+            const qsizetype end = lineEnd < 0 ? m_block.size() : lineEnd;
+            line.append(
+                m_block.constData() + m_pos, qMin<qint64>(end - m_pos, kLongestLineBytes - line.size()));
+            m_pos = lineEnd < 0 ? m_block.size() : lineEnd + 1;
+            if (lineEnd >= 0) {
+                if (line.endsWith('\r'))
+                    line.chop(1);
+                return true;
+            }
+        }
+    }
+
+private:
+    const host::RegularFile &m_file;
+    qint64 m_offset = 0;
+    QByteArray m_block;
+    qsizetype m_pos = 0;
+};
+
+// Typed numbers may come in lower case and with spaces around them.
+QString normalized(const QString &id)
+{
+    return id.trimmed().toUpper();
+}
 
 } // namespace
 
 std::optional<DecodedStampId> DecodeStampId(const QString &id)
 {
-    const QString text = id.trimmed();
+    const QString text = normalized(id);
     // Up to 12 time digits keep the count of seconds far inside 64 bits.
     if (text.size() < 2 || text.size() > 14)
         return std::nullopt;
@@ -49,34 +96,55 @@ std::optional<DecodedStampId> DecodeStampId(const QString &id)
 
 QStringList StampRecords(const QString &logPath, const QString &id)
 {
-    QFile file(logPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = host::decodeTextFile(file.read(kMaxLogBytes));
-    const QStringList lines = text.split(QStringLiteral("\r\n"));
-    const QString head = QStringLiteral("QVID:") + id.trimmed() + QLatin1Char(',');
+    // Read as a stream, line by line: a log grows for years, and the
+    // records asked about are often the most recent ones.
     QStringList records;
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        if (lines[i].startsWith(head))
-            records << lines[i] + (i + 1 < lines.size() ? QLatin1Char('\n') + lines[i + 1] : QString());
+    try {
+        const host::RegularFile log(logPath, host::RegularFile::Mode::Read);
+        LineReader lines(log);
+        const QByteArray head = "QVID:" + normalized(id).toLatin1() + ',';
+        QByteArray line;
+        while (lines.next(line)) {
+            if (!line.startsWith(head))
+                continue;
+            QString record = host::decodeTextFile(line);
+            if (lines.next(line))
+                record += QLatin1Char('\n') + host::decodeTextFile(line);
+            records << record;
+        }
+    } catch (const std::exception &) {
+    }
     return records;
 }
 
-QString StampLookupReport(const QString &id, const QString &logPath)
+QString StampLookupReport(const QString &id, const QString &logPath, const QDateTime &now)
 {
-    const std::optional<DecodedStampId> decoded = DecodeStampId(id);
+    const QString number = normalized(id);
+    if (number == bas_QVanto::PlaceholderStampId)
+        return QStringLiteral("「%1」は押印番号ではなく、まだ押印していないときに表示される仮の文字です。"
+                              "押印すると、その印影の押印番号に置き換わります。")
+            .arg(number);
+    const std::optional<DecodedStampId> decoded = DecodeStampId(number);
     if (!decoded)
         return QStringLiteral("「%1」は押印番号ではありません。押印番号は 0〜9 と A〜Z でできています。")
             .arg(id.trimmed());
     const QString when = QStringLiteral("%1 (同じ秒の %2 番目)")
                              .arg(decoded->madeAt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")))
                              .arg(decoded->repeatCount + 1);
-    const QStringList records = StampRecords(logPath, id);
+    // After the clock is set back, numbers run ahead of it for a while;
+    // one far ahead is more likely mistyped or made on a machine whose
+    // clock was wrong.
+    const QString future = decoded->madeAt > now
+        ? QStringLiteral("\nこれは今 (%1) より後の日時です。時計が戻されたあとの押印 (番号は時計より先に"
+                         "進みます) か、時計が進んでいた機械での押印、または番号の打ち間違いかもしれません。")
+              .arg(now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")))
+        : QString();
+    const QStringList records = StampRecords(logPath, number);
     if (records.isEmpty())
-        return QStringLiteral("押印番号 %1 は %2 を表しますが、この押印ログにはありません。\n%3")
-            .arg(id.trimmed(), when, logPath);
-    return QStringLiteral("押印番号 %1: %2\n\n%3")
-        .arg(id.trimmed(), when, records.join(QStringLiteral("\n\n")));
+        return QStringLiteral("押印番号 %1 は %2 を表しますが、この押印ログにはありません。%3\n%4")
+            .arg(number, when, future, logPath);
+    return QStringLiteral("押印番号 %1: %2%3\n\n%4")
+        .arg(number, when, future, records.join(QStringLiteral("\n\n")));
 }
 
 } // namespace stamp

@@ -14,15 +14,18 @@ struct DecodedStampId {
     int repeatCount = 0;
 };
 
-// The inverse of the numbering; nothing for text that is not an upper-case
-// base-36 number of at least the two counter digits.
+// The inverse of the numbering; nothing for text that is not a base-36
+// number of at least the two counter digits (upper or lower case).
 std::optional<DecodedStampId> DecodeStampId(const QString &id);
 
 // Every record of the stamp log that carries the number: its first two
-// lines, joined by a line break. A log that cannot be read has none.
+// lines, joined by a line break. The whole log is read as a stream; a log
+// that cannot be read, or is no regular file, has none.
 QStringList StampRecords(const QString &logPath, const QString &id);
 
-// The answer shown to the user when asked about a number.
-QString StampLookupReport(const QString &id, const QString &logPath);
+// The answer shown to the user when asked about a number at the time `now`:
+// what it encodes (saying so when that lies in the future) and its records,
+// or why it is no number (the placeholder row 4 shows before a stamp).
+QString StampLookupReport(const QString &id, const QString &logPath, const QDateTime &now);
 
 } // namespace stamp

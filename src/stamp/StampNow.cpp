@@ -21,7 +21,11 @@ void StampNow(StampContext &context)
     const auto &QVLabel = context.QVLabel;
 
     // Made on every press, whether or not the face shows it: the log always
-    // records it. The change this raises redraws the face once already.
+    // records it. It follows the log's last number too, so a restart in the
+    // same second or a clock set back never gives a number the log holds.
+    // The change this raises redraws the face once already.
+    const QString logPath = StampLogPath(context.app);
+    bas_QVanto::ContinueAfter(context.idState, LastLoggedStampId(logPath));
     QVLabel[4]->SetText(bas_QVanto::NewStampId(context.idState, context.clock));
     context.RedrawStamp();
     context.clipboard.Clear();
@@ -31,7 +35,7 @@ void StampNow(StampContext &context)
     // By now the stamp is on the clipboard, which is what the user came for,
     // so a log that cannot be written is reported and the action goes on.
     try {
-        appendStampLogRecord(StampLogPath(context.app), QVLabel[4]->Text(),
+        appendStampLogRecord(logPath, QVLabel[4]->Text(),
             {QVLabel[0]->Text(), QVLabel[1]->Text(), QVLabel[2]->Text(), QVLabel[3]->Text()}, context.clock);
     } catch (const std::exception &) {
         context.messages.show(QStringLiteral("error"), context.app.Title, host::MessageBox::Icon::None);

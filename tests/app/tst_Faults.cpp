@@ -24,9 +24,12 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -148,6 +151,32 @@ int stampWithRealSound(const QString &folder)
     return 0;
 }
 
+// On a file system with 40 bytes left in the log's last page and no page
+// free, then with a page freed. Reports what the log held at each step.
+int stampOnAFullFileSystem(const QString &folder)
+{
+    constexpr int kPage = 4096;
+    const bool mounted = ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=12k") == 0;
+    report("mounted", mounted ? u"yes"_qs : QString::fromLocal8Bit(std::strerror(errno)));
+    if (!mounted)
+        return 0;
+    const QString log = QDir(folder).filePath(QStringLiteral("qvanto.log"));
+    const QString filler = QDir(folder).filePath(QStringLiteral("filler"));
+    const QString longRow(2 * kPage - 40 - logRecord(u"1NNXBR00"_qs, {}).size(), QLatin1Char('x'));
+    const QByteArray oldLog = logRecord(QStringLiteral("1NNXBR00"), longRow);
+    if (!writeBytes(log, oldLog) || !writeBytes(filler, QByteArray(kPage, 'f')))
+        return 3;
+    TestWindow w(folder);
+    w.c().cmdPetan->click();
+    report("messages", w.messages.shown.empty() ? QString() : w.messages.shown[0].text);
+    report("log when full", readBytes(log) == oldLog ? u"as it was"_qs : u"changed"_qs);
+    QFile::remove(filler);
+    w.c().cmdPetan->click();
+    const QByteArray expected = oldLog + logRecord(w.c().QVLabel[4]->Text(), QStringLiteral("会 社 名"));
+    report("log with room", readBytes(log) == expected ? u"one more record"_qs : u"other"_qs);
+    return 0;
+}
+
 // Whether this user can read the settings file in the folder at all.
 int probe(const QString &folder)
 {
@@ -183,6 +212,8 @@ int runChild(const QString &mode, const QString &folder)
         return saveUntilKilled(folder);
     if (mode == u"real-sound")
         return stampWithRealSound(folder);
+    if (mode == u"full-file-system")
+        return stampOnAFullFileSystem(folder);
     return 2;
 }
 
@@ -321,6 +352,7 @@ private slots:
     void folderThatCannotBeWritten();
     void logOnAFullDisk_data();
     void logOnAFullDisk();
+    void logOnAFullFileSystem();
     void killedWhileSaving();
     void noSoundServer();
     void plantedLinksAndOddFiles_data();
@@ -458,11 +490,9 @@ void tst_Faults::logOnAFullDisk()
     QCOMPARE(w.sound.calls.size(), size_t(1));
     QCOMPARE(w.window->form().WindowState(), 1);
     const QString firstId = w.c().QVLabel[4]->Text();
+    // A record is whole or absent: what fitted is cut off again.
     const QByteArray afterFailure = readBytes(w.logPath());
-    QCOMPARE(afterFailure.left(oldLog.size()), oldLog);
-    QVERIFY(afterFailure.size() <= oldLog.size() + roomBytes);
-    // What fitted stays; nothing is rolled back.
-    QVERIFY(logRecord(firstId, QStringLiteral("旧社名")).startsWith(afterFailure.mid(oldLog.size())));
+    QCOMPARE(afterFailure, oldLog);
 
     // With room again, the next stamp is logged whole after what is there.
     w.c().cmdPetan->click();
@@ -473,6 +503,33 @@ void tst_Faults::logOnAFullDisk()
     QCOMPARE(readBytes(w.iniPath()), oldIni);
     w.close();
     QCOMPARE(readBytes(w.iniPath()), oldIni);
+}
+
+void tst_Faults::logOnAFullFileSystem()
+{
+    // A small tmpfs of our own, mounted where only the child sees it.
+    const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
+    if (::geteuid() != 0 || unshare.isEmpty())
+        QSKIP("Mounting a small file system needs root and unshare (util-linux).");
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("program"));
+    const QString home = dir.filePath(QStringLiteral("home"));
+    QVERIFY(QDir().mkpath(folder) && QDir().mkpath(home));
+    QProcess child;
+    child.setProcessEnvironment(childEnvironment(home));
+    child.start(unshare,
+        {QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
+            QCoreApplication::applicationFilePath(), QStringLiteral("--child"),
+            QStringLiteral("full-file-system"), folder});
+    const ChildResult result = runToEnd(child);
+    if (result.values.value(QStringLiteral("mounted")) != u"yes")
+        QSKIP(qPrintable(
+            QStringLiteral("No tmpfs could be mounted: %1 %2")
+                .arg(result.values.value(QStringLiteral("mounted")), QString::fromLocal8Bit(result.errors))));
+    QVERIFY2(result.finished && result.exitCode == 0, result.errors.constData());
+    QCOMPARE(result.values.value(QStringLiteral("messages")), QStringLiteral("error"));
+    QCOMPARE(result.values.value(QStringLiteral("log when full")), QStringLiteral("as it was"));
+    QCOMPARE(result.values.value(QStringLiteral("log with room")), QStringLiteral("one more record"));
 }
 
 void tst_Faults::killedWhileSaving()

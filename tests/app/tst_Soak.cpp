@@ -23,24 +23,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "fakes/Sanitized.h"
+
 #include <malloc.h>
 
 namespace {
 
-// AddressSanitizer holds freed memory back for a while to catch late uses,
-// so resident memory grows there whatever the program does; its leak check
-// covers the same ground.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+using fakes::kSanitized;
 
 // Resident memory in KiB, after handing freed heap back to the system so
 // that only memory still in use counts.

@@ -15,6 +15,9 @@ private slots:
     void numbersFromTheClock();
     void waitsForTheNextSecondWhenTheCounterIsUsedUp();
     void givesUpWhenTheClockStandsStill();
+    void neverRepeatsANumber_data();
+    void neverRepeatsANumber();
+    void readsDateAndTimeAsOneInstant();
 };
 
 static QDateTime at(int y, int mo, int d, int h, int mi, int s, int ms = 0)
@@ -99,6 +102,66 @@ void TestNewStampId::givesUpWhenTheClockStandsStill()
     // Once the clock moves again, numbering resumes.
     clock.set(at(2000, 1, 1, 0, 0, 1));
     QCOMPARE(NewStampId(state, clock), QStringLiteral("11JUO100"));
+}
+
+void TestNewStampId::neverRepeatsANumber_data()
+{
+    QTest::addColumn<QString>("lastIssued");
+    QTest::addColumn<QList<QDateTime>>("times");
+    QTest::addColumn<QStringList>("numbers");
+
+    const QDateTime twoThirty = at(2026, 10, 25, 2, 30, 0);
+    const QList<QDateTime> stepBack {twoThirty, twoThirty.addSecs(-1), twoThirty, twoThirty.addSecs(1)};
+    QTest::newRow("clock steps back a second")
+        << QString() << stepBack << QStringList {"F1D2Y000", "F1D2Y001", "F1D2Y002", "F1D2Y100"};
+    // Summer time ends: the same hour comes round again.
+    QTest::newRow("clock steps back an hour")
+        << QString() << QList<QDateTime> {twoThirty, twoThirty.addSecs(-3600), twoThirty.addSecs(-3599)}
+        << QStringList {"F1D2Y000", "F1D2Y001", "F1D2Y002"};
+    QTest::newRow("restart in the same second")
+        << "11JUO000" << QList<QDateTime> {at(2000, 1, 1, 0, 0, 0)} << QStringList {"11JUO001"};
+    QTest::newRow("restart before 1998")
+        << "05" << QList<QDateTime> {at(1997, 6, 1, 12, 0, 0)} << QStringList {"06"};
+    QTest::newRow("behind the clock, counter used up")
+        << "F1D2Y0ZZ" << QList<QDateTime> {twoThirty.addSecs(-10)} << QStringList {"F1D2Y100"};
+    QTest::newRow("the carry runs through the time part")
+        << "F1D2ZZZZ" << QList<QDateTime> {twoThirty} << QStringList {"F1D30000"};
+    QTest::newRow("a longer number is the greater")
+        << "100000000" << QList<QDateTime> {at(2066, 12, 24, 5, 45, 35)} << QStringList {"100000001"};
+    // An older number changes nothing: the clock's own numbers follow.
+    QTest::newRow("older number") << "11JUO000" << QList<QDateTime> {at(2001, 3, 5, 21, 7, 3)}
+                                  << QStringList {"1NNXBR00"};
+    for (const char *notANumber : {"QVANTOID", "1nnxbr00", "1NNX-R00", "", "Z"})
+        QTest::newRow(qPrintable(QStringLiteral("not a number: '%1'").arg(QLatin1String(notANumber))))
+            << QString::fromLatin1(notANumber) << QList<QDateTime> {at(2001, 3, 5, 21, 7, 3)}
+            << QStringList {"1NNXBR00"};
+}
+
+void TestNewStampId::neverRepeatsANumber()
+{
+    QFETCH(QString, lastIssued);
+    QFETCH(QList<QDateTime>, times);
+    QFETCH(QStringList, numbers);
+
+    fakes::FakeClock clock;
+    StampIdState state;
+    bas_QVanto::ContinueAfter(state, lastIssued);
+    QStringList made;
+    for (const QDateTime &when : times) {
+        clock.set(when);
+        made << NewStampId(state, clock);
+    }
+    QCOMPARE(made, numbers);
+}
+
+void TestNewStampId::readsDateAndTimeAsOneInstant()
+{
+    // Read apart, the date would be the old day's and the time the new
+    // day's: a number from the start of the day that is ending.
+    fakes::FakeClock clock(at(2000, 1, 1, 23, 59, 59, 999));
+    clock.stepPerReadMs = 1;
+    StampIdState state;
+    QCOMPARE(NewStampId(state, clock), QStringLiteral("11LPC000"));
 }
 
 QTEST_GUILESS_MAIN(TestNewStampId)

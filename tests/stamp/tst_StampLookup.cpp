@@ -1,9 +1,29 @@
 // Reading an identification number back: its digits and the log's records.
 #include "stamp/StampLookup.h"
 
+#include "fakes/Sanitized.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The most memory this process has held so far (VmHWM).
+qint64 peakMemoryKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+
+} // namespace
 
 class tst_StampLookup : public QObject {
     Q_OBJECT
@@ -17,6 +37,7 @@ private slots:
         QTest::newRow("2000, second in its second")
             << "11JUO001" << QDateTime(QDate(2000, 1, 1), QTime(0, 0)) << 1;
         QTest::newRow("counter only") << "01" << QDateTime(QDate(1998, 1, 1), QTime(0, 0)) << 1;
+        QTest::newRow("lower case") << "1nnxbr0a" << QDateTime(QDate(2001, 3, 5), QTime(21, 7, 3)) << 10;
         QTest::newRow("last counter") << "1NNXBRZZ" << QDateTime(QDate(2001, 3, 5), QTime(21, 7, 3)) << 1295;
         QTest::newRow("seven digits")
             << "100000000"
@@ -37,7 +58,7 @@ private slots:
 
     void refusesWhatIsNotANumber()
     {
-        for (const char *bad : {"", "1", "1nnxbr00", "1NNX-R00", "QVANTOÏD", "123456789012345"})
+        for (const char *bad : {"", "1", "1NNX-R00", "QVANTOÏD", "123456789012345"})
             QVERIFY2(!stamp::DecodeStampId(QString::fromUtf8(bad)), bad);
     }
 
@@ -56,15 +77,83 @@ private slots:
                 QString::fromUtf8("QVID:1NNXBR00,2001/03/05 21:07:03 \n    会社,部,氏名,2001.03.05")});
         QVERIFY(stamp::StampRecords(log, QStringLiteral("1NNXBR0")).isEmpty());
 
-        const QString found = stamp::StampLookupReport(QStringLiteral(" 1NNXBR01 "), log);
+        const QDateTime now(QDate(2026, 12, 7), QTime(9, 0));
+        const QString found = stamp::StampLookupReport(QStringLiteral(" 1NNXBR01 "), log, now);
         QVERIFY(found.contains(QStringLiteral("2001/03/05 21:07:03")));
         QVERIFY(found.contains(QStringLiteral("A,B,C,D")));
-        QVERIFY(
-            stamp::StampLookupReport(QStringLiteral("1NNXBR05"), log).contains(QStringLiteral("ありません")));
-        QVERIFY(stamp::StampLookupReport(QStringLiteral("hello"), log)
-                    .contains(QStringLiteral("押印番号ではありません")));
-        QVERIFY(stamp::StampLookupReport(QStringLiteral("1NNXBR00"), dir.filePath(QStringLiteral("none.log")))
+        QVERIFY(stamp::StampLookupReport(QStringLiteral("1NNXBR05"), log, now)
                     .contains(QStringLiteral("ありません")));
+        QVERIFY(stamp::StampLookupReport(QStringLiteral("hello!"), log, now)
+                    .contains(QStringLiteral("押印番号ではありません")));
+        QVERIFY(stamp::StampLookupReport(
+            QStringLiteral("1NNXBR00"), dir.filePath(QStringLiteral("none.log")), now)
+                    .contains(QStringLiteral("ありません")));
+    }
+
+    void reportSaysWhatTheNumberIs_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QStringList>("says");
+        QTest::addColumn<QStringList>("neverSays");
+        const QString future = QStringLiteral("より後の日時");
+        QTest::newRow("logged") << "1NNXBR00" << QStringList {"2001/03/05 21:07:03", "会社"}
+                                << QStringList {future};
+        QTest::newRow("lower case") << "1nnxbr00" << QStringList {"押印番号 1NNXBR00", "会社"}
+                                    << QStringList {"押印番号ではありません"};
+        QTest::newRow("placeholder") << "QVANTOID" << QStringList {"仮の文字"} << QStringList {"2047"};
+        QTest::newRow("placeholder, lower case") << " qvantoid" << QStringList {"仮の文字"} << QStringList {};
+        QTest::newRow("a second after now")
+            << "F3L7O100" << QStringList {future, "2026/12/07 09:00:01"} << QStringList {};
+        QTest::newRow("now") << "F3L7O000" << QStringList {"2026/12/07 09:00:00"} << QStringList {future};
+    }
+    void reportSaysWhatTheNumberIs()
+    {
+        QFETCH(QString, id);
+        QFETCH(QStringList, says);
+        QFETCH(QStringList, neverSays);
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("qvanto.log"));
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("QVID:1NNXBR00,2001/03/05 21:07:03 \r\n    会社,部,氏名,2001.03.05\r\n\r\n");
+        file.close();
+        const QString report = stamp::StampLookupReport(id, log, QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+        for (const QString &text : says)
+            QVERIFY2(report.contains(text), qPrintable(report));
+        for (const QString &text : neverSays)
+            QVERIFY2(!report.contains(text), qPrintable(report));
+    }
+
+    void readsTheWholeLogAsAStream()
+    {
+        // 80 MiB: a record, a hole that reads as NUL bytes with no line end,
+        // a record. Sparse, so cheap to make.
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("qvanto.log"));
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("QVID:1NNXBR00,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n");
+        QVERIFY(file.resize(80LL * 1024 * 1024));
+        QVERIFY(file.seek(file.size()));
+        file.write("\r\nQVID:F3L7O000,2026/12/07 09:00:00 \r\n    E,F,G,H\r\n\r\n");
+        file.close();
+
+        const qint64 peakBefore = peakMemoryKiB();
+        QCOMPARE(stamp::StampRecords(log, QStringLiteral("f3l7o000")),
+            QStringList {QStringLiteral("QVID:F3L7O000,2026/12/07 09:00:00 \n    E,F,G,H")});
+        QCOMPARE(stamp::StampRecords(log, QStringLiteral("1NNXBR00")).size(), 1);
+        const qint64 grownKiB = peakMemoryKiB() - peakBefore;
+        QVERIFY2(fakes::kSanitized || grownKiB < 16 * 1024,
+            qPrintable(QStringLiteral("peak memory grew by %1 KiB").arg(grownKiB)));
+    }
+
+    void onlyARegularFileIsRead()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("qvanto.log"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        // Would wait for a writer for ever.
+        QVERIFY(stamp::StampRecords(fifo, QStringLiteral("1NNXBR00")).isEmpty());
     }
 };
 

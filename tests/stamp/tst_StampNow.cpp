@@ -5,6 +5,7 @@
 #include "host/MessageBox.h"
 #include "host/SoundPlayer.h"
 #include "host/TextBox.h"
+#include "stamp/StampLog.h"
 #include "stamp/StampNow.h"
 
 #include <QDir>
@@ -12,6 +13,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,6 +106,10 @@ private slots:
     void aLogThatCannotBeWrittenIsReported_data();
     void aLogThatCannotBeWrittenIsReported();
     void aFailureBeforeTheLogEndsTheAction();
+    void numbersNeverRepeatInOneLog_data();
+    void numbersNeverRepeatInOneLog();
+    void lastLoggedNumber_data();
+    void lastLoggedNumber();
     void logPath_data();
     void logPath();
 };
@@ -155,6 +164,9 @@ void TestStampNow::aLogThatCannotBeWrittenIsReported_data()
     QTest::newRow("log is a folder") << "folder";
     QTest::newRow("disk full") << "full";
     QTest::newRow("program folder gone") << "gone";
+    QTest::newRow("FIFO with no reader") << "fifo";
+    QTest::newRow("FIFO with a reader") << "fifo reader";
+    QTest::newRow("link to a regular file") << "link";
 }
 
 void TestStampNow::aLogThatCannotBeWrittenIsReported()
@@ -167,9 +179,19 @@ void TestStampNow::aLogThatCannotBeWrittenIsReported()
     if (obstacle == u"full") {
         if (!QFile::exists(u"/dev/full"_qs))
             QSKIP("This system has no /dev/full.");
-        // Opening and writing into the buffer succeed; the flush fails.
         QVERIFY(QFile::link(u"/dev/full"_qs, desk.logPath()));
     }
+    // A FIFO would hold the window up until someone read it, or take the
+    // record away from the log.
+    int reader = -1;
+    if (obstacle.startsWith(u"fifo")) {
+        QVERIFY(::mkfifo(QFile::encodeName(desk.logPath()).constData(), 0600) == 0);
+        if (obstacle == u"fifo reader")
+            reader = ::open(QFile::encodeName(desk.logPath()).constData(), O_RDONLY | O_NONBLOCK);
+    }
+    const QString elsewhere = desk.folder.filePath(u"elsewhere.log"_qs);
+    if (obstacle == u"link")
+        QVERIFY(QFile::link(elsewhere, desk.logPath()));
     if (obstacle == u"gone")
         desk.app.Path = QDir::toNativeSeparators(desk.folder.filePath(u"gone"_qs));
 
@@ -177,6 +199,12 @@ void TestStampNow::aLogThatCannotBeWrittenIsReported()
 
     QCOMPARE(desk.events, stepsWith(u"box error QVanto"_qs));
     QCOMPARE(desk.picture, desk.face);
+    QVERIFY(!QFile::exists(elsewhere));
+    if (reader >= 0) {
+        char byte = 0;
+        QCOMPARE(::read(reader, &byte, 1), 0); // its end, with nothing written
+        ::close(reader);
+    }
 }
 
 void TestStampNow::aFailureBeforeTheLogEndsTheAction()
@@ -188,6 +216,75 @@ void TestStampNow::aFailureBeforeTheLogEndsTheAction()
 
     QCOMPARE(desk.events, (QStringList {u"change 1NNXBR00"_qs, u"redraw"_qs, u"clear"_qs}));
     QVERIFY(!QFile::exists(desk.logPath()));
+}
+
+void TestStampNow::numbersNeverRepeatInOneLog_data()
+{
+    QTest::addColumn<int>("stepSeconds"); // how the clock moves between stamps
+    QTest::addColumn<bool>("restart"); // a fresh start between stamps
+
+    QTest::newRow("restart in the same second") << 0 << true;
+    QTest::newRow("clock set back an hour") << -3600 << false;
+    QTest::newRow("clock set back an hour, restarting") << -3600 << true;
+    QTest::newRow("clock running forward") << 1 << true;
+}
+
+void TestStampNow::numbersNeverRepeatInOneLog()
+{
+    QFETCH(int, stepSeconds);
+    QFETCH(bool, restart);
+
+    Desk desk;
+    QStringList numbers;
+    for (int i = 0; i < 4; ++i) {
+        if (restart)
+            desk.idState = {};
+        desk.stampNow();
+        numbers << desk.rows[4].Text();
+        desk.clock.set(desk.clock.now().addSecs(stepSeconds));
+    }
+    const QByteArray log = readFile(desk.logPath());
+    QCOMPARE(log.count("QVID:"), 4);
+    for (int i = 1; i < 4; ++i) {
+        QVERIFY2(numbers[i].size() == numbers[0].size() && numbers[i] > numbers[i - 1],
+            qPrintable(numbers.join(u' ')));
+        QVERIFY(log.contains("QVID:" + numbers[i].toLatin1() + ','));
+    }
+    if (stepSeconds > 0)
+        QCOMPARE(numbers.last(), u"1NNXBU00"_qs); // the clock's own number
+}
+
+void TestStampNow::lastLoggedNumber_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<QString>("last");
+
+    const QByteArray first = FirstLine + "    A,B,C,D\r\n\r\n";
+    const QByteArray second = "QVID:1NNXBR01,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n";
+    QTest::newRow("no log") << QByteArray() << QString();
+    QTest::newRow("one record") << first << "1NNXBR00";
+    QTest::newRow("the last of two") << first + second << "1NNXBR01";
+    QTest::newRow("last record with long rows")
+        << first + "QVID:1NNXBR01,2001/03/05 21:07:03 \r\n    " + QByteArray(300000, 'x') + "\r\n\r\n"
+        << "1NNXBR01";
+    QTest::newRow("a first line cut short is passed over") << first + "QVID:1NNX"
+                                                           << "1NNXBR00";
+    QTest::newRow("QVID: inside a line is no record") << first + "    QVID:ZZZZZZ00,\r\n"
+                                                      << "1NNXBR00";
+    QTest::newRow("a log with no record") << QByteArray(10000, '\n') << QString();
+}
+
+void TestStampNow::lastLoggedNumber()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(QString, last);
+
+    Desk desk;
+    if (!log.isEmpty()) {
+        QFile file(desk.logPath());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(log) == log.size());
+    }
+    QCOMPARE(stamp::LastLoggedStampId(desk.logPath()), last);
 }
 
 void TestStampNow::logPath_data()

@@ -1,0 +1,94 @@
+#include "RegularFile.h"
+
+#include "HostError.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace host {
+
+RegularFile::RegularFile(const QString &path, Mode mode) : m_path(path)
+{
+    // O_NONBLOCK: opening a FIFO with no one at its other end, or a device
+    // that waits for a carrier, returns at once.
+    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK
+        | (mode == Mode::Append ? O_WRONLY | O_CREAT | O_APPEND : O_RDONLY);
+    m_fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
+    if (m_fd < 0)
+        fail("cannot open");
+    struct stat info = {};
+    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(m_fd);
+        m_fd = -1;
+        errno = 0;
+        fail("not a regular file:");
+    }
+    // Regular files never block; blocking mode keeps write() from
+    // returning early for no reason.
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+}
+
+RegularFile::~RegularFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+qint64 RegularFile::size() const
+{
+    struct stat info = {};
+    if (::fstat(m_fd, &info) != 0)
+        fail("cannot examine");
+    return info.st_size;
+}
+
+QByteArray RegularFile::readAt(qint64 offset, qint64 length) const
+{
+    QByteArray bytes(length, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t got = ::pread(m_fd, bytes.data() + done, size_t(length - done), off_t(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            fail("cannot read");
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+void RegularFile::appendWhole(const QByteArray &bytes)
+{
+    const qint64 before = size();
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            const int error = errno;
+            [[maybe_unused]] const int cut = ::ftruncate(m_fd, off_t(before));
+            errno = error;
+            fail("cannot write");
+        }
+        done += wrote;
+    }
+}
+
+void RegularFile::fail(const char *what) const
+{
+    const QString reason = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QString();
+    throw HostError(HostError::FileIo,
+        QStringLiteral("%1 %2%3").arg(
+            QString::fromLatin1(what), m_path, reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+}
+
+} // namespace host

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace host {
+
+// A file opened only when it is a regular file: never through a symbolic
+// link at its name, and never waiting on the way, so a FIFO, a device or a
+// folder in its place is refused at once instead of holding the program up
+// or being written to. Throws HostError (FileIo) when the file cannot be
+// opened so.
+class RegularFile {
+public:
+    enum class Mode { Read, Append };
+
+    RegularFile(const QString &path, Mode mode);
+    ~RegularFile();
+    RegularFile(const RegularFile &) = delete;
+    RegularFile &operator=(const RegularFile &) = delete;
+
+    int handle() const { return m_fd; }
+    qint64 size() const;
+    // Up to `length` bytes from `offset`; fewer at the end of the file.
+    QByteArray readAt(qint64 offset, qint64 length) const;
+    // Adds the bytes at the end as one write (more only when the system
+    // takes fewer bytes at a time). When that fails, the file is cut back to
+    // the size it had, so it never keeps part of them, and HostError is thrown.
+    void appendWhole(const QByteArray &bytes);
+
+private:
+    [[noreturn]] void fail(const char *what) const;
+
+    QString m_path;
+    int m_fd = -1;
+};
+
+} // namespace host

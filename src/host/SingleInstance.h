@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+
+class QLocalServer;
+
+namespace host {
+
+// One running copy per folder: a lock file in the folder, and a local socket
+// named after the folder through which a later start asks the running copy
+// to show itself. A lock left by a copy that was killed is taken over.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum class Claim {
+        Owner, // this copy runs on the folder alone
+        Taken, // another copy runs on it
+        Unguarded, // the folder cannot hold a lock (read-only); nothing to guard
+    };
+
+    SingleInstance(const QString &folder, const QString &lockName);
+
+    Claim claim();
+    // Asks the copy that holds the lock to show its window; false when none
+    // answers within the time (one on another machine sharing the folder).
+    bool wakeOwner(int timeoutMs);
+    // Who holds the lock, for a message: process id and host name.
+    struct Owner {
+        qint64 pid = 0;
+        QString hostName;
+    };
+    Owner owner() const;
+
+signals:
+    // Another start on the same folder asked for this copy's window.
+    void wakeRequested();
+
+private:
+    QLockFile m_lock;
+    QLocalServer *m_server = nullptr;
+    QString m_socketName;
+};
+
+} // namespace host

@@ -51,6 +51,15 @@ public:
     // Shows what a stamp identification number encodes and its log records.
     void LookUpStamp(const QString &id);
 
+    // Stamping a PDF, in the steps the file's writing puts in order: a new
+    // number into row 4, the face drawn for print, the log record.
+    QString TakeStampNumber();
+    // The face on a transparent background, cut to the circle, with at least
+    // 600 dpi when its circle is sizeMm across; *circleFraction is the
+    // share of the picture's width the circle takes.
+    QImage PrintFace(double sizeMm, double *circleFraction);
+    void LogStamp();
+
     host::Form &form() { return m_form; }
     const app::Controls &controls() const { return m_controls; }
     const render::StampGeometry &geometry() const { return m_geometry; }

@@ -1,0 +1,136 @@
+// Stamping a PDF from the command line: where the ink lands, and what is
+// refused without a trace.
+#include "app/StampPdfCommand.h"
+#include "pdf/LoadPdfModule.h"
+#include "stamp/StampLookup.h"
+
+#include "../app/TestWindow.h"
+#include "PdfFixtures.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+namespace {
+
+const QStringList kModuleFolders {QStringLiteral(QVANTO_PDF_MODULE_BUILD_DIR)};
+constexpr double kDpi = 100;
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run stampPdf(hardening::TestWindow &t, const QStringList &arguments)
+{
+    Run run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    run.status = app::RunStampPdf(arguments,
+        host::Services {t.clock, t.app, t.fonts, t.messages, t.clipboard, t.sound}, kModuleFolders, out, err);
+    return run;
+}
+
+// The stamp's red in millimetres on the page as shown; empty when none.
+QRectF inkMm(const QImage &page)
+{
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            if (qRed(c) > 150 && qGreen(c) < 120 && qBlue(c) < 120)
+                box |= QRect(x, y, 1, 1);
+        }
+    const double mm = 25.4 / kDpi;
+    return box.isEmpty() ? QRectF() : QRectF(box.x() * mm, box.y() * mm, box.width() * mm, box.height() * mm);
+}
+
+} // namespace
+
+class tst_StampPdf : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_fixtures;
+    QString fixture(const QString &name) const { return m_fixtures.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(pdffixtures::writeA4(fixture("plain.pdf"), 2));
+        QVERIFY(pdffixtures::rotatePage2(fixture("plain.pdf"), fixture("turned.pdf")));
+        QVERIFY(pdffixtures::cropPages(fixture("plain.pdf"), fixture("cropped.pdf")));
+        QVERIFY(pdffixtures::encrypt(fixture("plain.pdf"), fixture("encrypted.pdf")));
+        QVERIFY(hardening::writeBytes(fixture("letter.pdf"), "Dear reader,\n"));
+        QVERIFY(hardening::writeBytes(fixture("damaged.pdf"), "%PDF-1.7\n1 0 obj << /Type /Cat"));
+    }
+
+    void placesTheStampOnItsPageOnly_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QStringList>("where");
+        QTest::addColumn<QString>("storedSize");
+        QTest::addColumn<QPointF>("centreMm");
+        QTest::addColumn<double>("sizeMm");
+        QTest::newRow("A4, page 2, 18 mm by default")
+            << "plain.pdf" << QStringList {"--page", "2", "--x", "150", "--y", "40"} << "" << QPointF(150, 40)
+            << 18.0;
+        QTest::newRow("size given")
+            << "plain.pdf" << QStringList {"--page", "1", "--x", "60", "--y", "200", "--size", "30"} << ""
+            << QPointF(60, 200) << 30.0;
+        QTest::newRow("size from the settings")
+            << "plain.pdf" << QStringList {"--page", "2", "--x", "100", "--y", "100"} << "stampmm, 25 "
+            << QPointF(100, 100) << 25.0;
+        QTest::newRow("turned page, upright as shown")
+            << "turned.pdf" << QStringList {"--page", "2", "--x", "250", "--y", "40"} << ""
+            << QPointF(250, 40) << 18.0;
+        QTest::newRow("crop box")
+            << "cropped.pdf" << QStringList {"--page", "1", "--x", "20", "--y", "30"} << ""
+            << QPointF(20, 30) << 18.0;
+    }
+    void placesTheStampOnItsPageOnly()
+    {
+        QFETCH(QString, input);
+        QFETCH(QStringList, where);
+        QFETCH(QString, storedSize);
+        QFETCH(QPointF, centreMm);
+        QFETCH(double, sizeMm);
+        QTemporaryDir folder;
+        hardening::TestWindow t(folder.path());
+        if (!storedSize.isEmpty())
+            QVERIFY(hardening::writeBytes(t.iniPath(), storedSize.toUtf8() + "\r\n"));
+        const QString in = fixture(input);
+        const QByteArray before = hardening::readBytes(in);
+        const QString outPath = folder.filePath("out.pdf");
+
+        const Run run = stampPdf(t, QStringList {in, outPath} + where);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const QString number = run.out.trimmed();
+        QVERIFY(stamp::DecodeStampId(number));
+        QCOMPARE(stamp::StampRecords(t.logPath(), number).size(), 1);
+        QCOMPARE(hardening::readBytes(in), before);
+
+        QString error;
+        const auto stamped = pdf::OpenPdf(kModuleFolders, hardening::readBytes(outPath), &error);
+        QVERIFY2(stamped, qPrintable(error));
+        const int page = where[1].toInt();
+        QCOMPARE(stamped->stamps().size(), size_t(1));
+        QCOMPARE(stamped->stamps()[0].page, page);
+        QCOMPARE(stamped->stamps()[0].number, number);
+        for (int p = 1; p <= stamped->pageCount(); ++p) {
+            const QRectF ink = inkMm(stamped->renderPage(p, kDpi));
+            if (p != page) {
+                QVERIFY2(ink.isEmpty(), qPrintable(QStringLiteral("ink on page %1").arg(p)));
+                continue;
+            }
+            QVERIFY(!ink.isEmpty());
+            QVERIFY2(qAbs(ink.center().x() - centreMm.x()) < 0.6 && qAbs(ink.center().y() - centreMm.y()) < 0.6,
+                qPrintable(QStringLiteral("centre %1, %2").arg(ink.center().x()).arg(ink.center().y())));
+            QVERIFY2(qAbs(ink.width() - sizeMm) < 0.8 && qAbs(ink.height() - sizeMm) < 0.8,
+                qPrintable(QStringLiteral("size %1 x %2").arg(ink.width()).arg(ink.height())));
+        }
+    }
+};
+
+QTEST_MAIN(tst_StampPdf)
+#include "tst_StampPdf.moc"

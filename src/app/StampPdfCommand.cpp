@@ -55,7 +55,8 @@ std::optional<Request> parse(const QStringList &arguments, QString *error)
     const bool sizeGiven = parser.isSet(QStringLiteral("size"));
     const std::optional<double> size = number(parser, QStringLiteral("size"));
     if (files.size() != 2 || !page || *page != int(*page) || !x || !y || (sizeGiven && !size)) {
-        *error = QStringLiteral("使い方: qvanto stamp-pdf 入力.pdf 出力.pdf --page N --x MM --y MM [--size MM]");
+        *error
+            = QStringLiteral("使い方: qvanto stamp-pdf 入力.pdf 出力.pdf --page N --x MM --y MM [--size MM]");
         return std::nullopt;
     }
     return Request {files[0], files[1], {int(*page), *x, *y, kDefaultStampMm}, size};
@@ -71,7 +72,8 @@ double storedStampMm(const host::AppInfo &app)
         while (!lines.atEnd()) {
             const QString line = lines.readLine();
             QString comma = QStringLiteral(",");
-            if (!line.isEmpty() && SplitSettingLine(splitter, line, comma).toLower() == QLatin1String("stampmm"))
+            if (!line.isEmpty()
+                && SplitSettingLine(splitter, line, comma).toLower() == QLatin1String("stampmm"))
                 size = SplitSettingLine(splitter, {}, comma).toDouble();
         }
         return size > 0 ? size : 0;
@@ -139,8 +141,8 @@ int RunStampPdfCommand(const QStringList &arguments)
     StreamMessages messages(err);
     NoClipboard clipboard;
     NoSound sound;
-    return RunStampPdf(
-        arguments, host::Services {clock, app, fonts, messages, clipboard, sound}, PdfModuleFolders(), out, err);
+    return RunStampPdf(arguments, host::Services {clock, app, fonts, messages, clipboard, sound},
+        PdfModuleFolders(), out, err);
 }
 
 } // namespace app

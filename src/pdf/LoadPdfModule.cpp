@@ -37,7 +37,8 @@ QString PdfModuleName()
     return QStringLiteral("libqvanto-pdf.so");
 }
 
-std::unique_ptr<PdfDocument> OpenPdf(const QStringList &moduleFolders, const QByteArray &bytes, QString *error)
+std::unique_ptr<PdfDocument> OpenPdf(
+    const QStringList &moduleFolders, const QByteArray &bytes, QString *error)
 {
     const OpenPdfFunction open = loadOpenFunction(moduleFolders, error);
     return std::unique_ptr<PdfDocument>(open ? open(bytes, error) : nullptr);

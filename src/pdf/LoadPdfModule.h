@@ -12,6 +12,7 @@ QString PdfModuleName();
 // Opens a document through the PDF module, loading the module from the first
 // of the folders that holds it on the first call. Nothing, with a message in
 // *error, when the module is missing or the document is refused.
-std::unique_ptr<PdfDocument> OpenPdf(const QStringList &moduleFolders, const QByteArray &bytes, QString *error);
+std::unique_ptr<PdfDocument> OpenPdf(
+    const QStringList &moduleFolders, const QByteArray &bytes, QString *error);
 
 } // namespace pdf

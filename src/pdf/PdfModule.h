@@ -43,7 +43,8 @@ public:
     // circleFraction is the share of the image's width the circle takes.
     // Empty, with a message in *error, when it cannot be made.
     virtual QByteArray withStamp(const StampPlacement &placement, const QImage &face, double circleFraction,
-        const QString &number, QString *error) = 0;
+        const QString &number, QString *error)
+        = 0;
 };
 
 // Opens a document from its bytes. Refuses, with a message for the user in

@@ -25,14 +25,10 @@ bool looksLikePdf(const QByteArray &bytes)
 QImage uprightOn(const Poppler::Page &page, const QImage &face)
 {
     switch (page.orientation()) {
-    case Poppler::Page::Landscape:
-        return face.transformed(QTransform().rotate(-90));
-    case Poppler::Page::UpsideDown:
-        return face.transformed(QTransform().rotate(180));
-    case Poppler::Page::Seascape:
-        return face.transformed(QTransform().rotate(90));
-    case Poppler::Page::Portrait:
-        break;
+    case Poppler::Page::Landscape: return face.transformed(QTransform().rotate(-90));
+    case Poppler::Page::UpsideDown: return face.transformed(QTransform().rotate(180));
+    case Poppler::Page::Seascape: return face.transformed(QTransform().rotate(90));
+    case Poppler::Page::Portrait: break;
     }
     return face;
 }
@@ -88,7 +84,8 @@ public:
         const double sideMm = placement.sizeMm / circleFraction;
         // Annotation boundaries are fractions of the page as shown.
         const QRectF boundary((placement.xMm - sideMm / 2) / pageMm.width(),
-            (placement.yMm - sideMm / 2) / pageMm.height(), sideMm / pageMm.width(), sideMm / pageMm.height());
+            (placement.yMm - sideMm / 2) / pageMm.height(), sideMm / pageMm.width(),
+            sideMm / pageMm.height());
 
         Poppler::StampAnnotation stamp;
         stamp.setBoundary(boundary);
@@ -122,7 +119,7 @@ PdfDocument *open(const QByteArray &bytes, QString *error)
 {
     // Poppler's notes on files it repaired as it read them are not for the
     // user: what cannot be read is refused with a message of our own.
-    Poppler::setDebugErrorFunction([](const QString &, const QVariant &) { }, QVariant());
+    Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant());
     if (!looksLikePdf(bytes)) {
         *error = QStringLiteral("PDF ファイルではありません。");
         return nullptr;

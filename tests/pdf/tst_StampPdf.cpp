@@ -75,18 +75,17 @@ private slots:
         QTest::newRow("A4, page 2, 18 mm by default")
             << "plain.pdf" << QStringList {"--page", "2", "--x", "150", "--y", "40"} << "" << QPointF(150, 40)
             << 18.0;
-        QTest::newRow("size given")
-            << "plain.pdf" << QStringList {"--page", "1", "--x", "60", "--y", "200", "--size", "30"} << ""
-            << QPointF(60, 200) << 30.0;
+        QTest::newRow("size given") << "plain.pdf"
+                                    << QStringList {"--page", "1", "--x", "60", "--y", "200", "--size", "30"}
+                                    << "" << QPointF(60, 200) << 30.0;
         QTest::newRow("size from the settings")
             << "plain.pdf" << QStringList {"--page", "2", "--x", "100", "--y", "100"} << "stampmm, 25 "
             << QPointF(100, 100) << 25.0;
         QTest::newRow("turned page, upright as shown")
             << "turned.pdf" << QStringList {"--page", "2", "--x", "250", "--y", "40"} << ""
             << QPointF(250, 40) << 18.0;
-        QTest::newRow("crop box")
-            << "cropped.pdf" << QStringList {"--page", "1", "--x", "20", "--y", "30"} << ""
-            << QPointF(20, 30) << 18.0;
+        QTest::newRow("crop box") << "cropped.pdf" << QStringList {"--page", "1", "--x", "20", "--y", "30"}
+                                  << "" << QPointF(20, 30) << 18.0;
     }
     void placesTheStampOnItsPageOnly()
     {
@@ -124,11 +123,87 @@ private slots:
                 continue;
             }
             QVERIFY(!ink.isEmpty());
-            QVERIFY2(qAbs(ink.center().x() - centreMm.x()) < 0.6 && qAbs(ink.center().y() - centreMm.y()) < 0.6,
+            QVERIFY2(
+                qAbs(ink.center().x() - centreMm.x()) < 0.6 && qAbs(ink.center().y() - centreMm.y()) < 0.6,
                 qPrintable(QStringLiteral("centre %1, %2").arg(ink.center().x()).arg(ink.center().y())));
             QVERIFY2(qAbs(ink.width() - sizeMm) < 0.8 && qAbs(ink.height() - sizeMm) < 0.8,
                 qPrintable(QStringLiteral("size %1 x %2").arg(ink.width()).arg(ink.height())));
         }
+    }
+
+    // Each refusal: status 2, one message, no output, no number logged, the
+    // input as it was, the folder as it was.
+    void refusesBadInputWithoutATrace_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("output"); // "in": the input's own path; "link": a link to it
+        QTest::addColumn<QStringList>("where");
+        QTest::addColumn<QString>("message");
+        const QStringList page1 {"--page", "1", "--x", "100", "--y", "100"};
+        QTest::newRow("not a PDF") << "letter.pdf"
+                                   << "out.pdf" << page1 << "PDF ファイルではありません";
+        QTest::newRow("damaged") << "damaged.pdf"
+                                 << "out.pdf" << page1 << "壊れて";
+        QTest::newRow("encrypted") << "encrypted.pdf"
+                                   << "out.pdf" << page1 << "暗号化";
+        QTest::newRow("missing") << "absent.pdf"
+                                 << "out.pdf" << page1 << "開けません";
+        QTest::newRow("page 3 of 2") << "plain.pdf"
+                                     << "out.pdf" << QStringList {"--page", "3", "--x", "100", "--y", "100"}
+                                     << "ありません";
+        QTest::newRow("page 0") << "plain.pdf"
+                                << "out.pdf" << QStringList {"--page", "0", "--x", "100", "--y", "100"}
+                                << "ありません";
+        QTest::newRow("right of the page")
+            << "plain.pdf"
+            << "out.pdf" << QStringList {"--page", "1", "--x", "211", "--y", "100"} << "ページの外";
+        QTest::newRow("above the page")
+            << "plain.pdf"
+            << "out.pdf" << QStringList {"--page", "1", "--x", "100", "--y", "-1"} << "ページの外";
+        QTest::newRow("below a turned page")
+            << "turned.pdf"
+            << "out.pdf" << QStringList {"--page", "2", "--x", "100", "--y", "250"} << "ページの外";
+        QTest::newRow("size 0") << "plain.pdf"
+                                << "out.pdf"
+                                << QStringList {"--page", "1", "--x", "100", "--y", "100", "--size", "0"}
+                                << "大きさ";
+        QTest::newRow("out is in") << "plain.pdf"
+                                   << "in" << page1 << "同じファイル";
+        QTest::newRow("out links to in") << "plain.pdf"
+                                         << "link" << page1 << "同じファイル";
+        QTest::newRow("out in a missing folder") << "plain.pdf"
+                                                 << "missing/out.pdf" << page1 << "書き込めません";
+        QTest::newRow("out is a folder") << "plain.pdf"
+                                         << "." << page1 << "ファイルではありません";
+        QTest::newRow("no position") << "plain.pdf"
+                                     << "out.pdf" << QStringList {"--page", "1"} << "使い方";
+        QTest::newRow("page not a whole number")
+            << "plain.pdf"
+            << "out.pdf" << QStringList {"--page", "1.5", "--x", "1", "--y", "1"} << "使い方";
+    }
+    void refusesBadInputWithoutATrace()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, output);
+        QFETCH(QStringList, where);
+        QFETCH(QString, message);
+        QTemporaryDir folder;
+        hardening::TestWindow t(folder.path());
+        const QString in = fixture(input);
+        const QByteArray before = hardening::readBytes(in);
+        QString out = output == "in" ? in : folder.filePath(output);
+        if (output == "link") {
+            out = folder.filePath("link.pdf");
+            QVERIFY(QFile::link(in, out));
+        }
+        const QStringList entries = QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        const Run run = stampPdf(t, QStringList {in, out} + where);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
+        QCOMPARE(hardening::readBytes(in), before);
     }
 };
 

@@ -103,7 +103,8 @@ void frm_QVanto::mnuLookUp_Click()
 {
     bool ok = false;
     const QString id = QInputDialog::getText(&m_form, QStringLiteral("押印番号の照会"),
-        QStringLiteral("押印番号:"), QLineEdit::Normal, m_controls.QVLabel[4]->Text(), &ok);
+        QStringLiteral("押印番号、または押印した PDF ファイル:"), QLineEdit::Normal,
+        m_controls.QVLabel[4]->Text(), &ok);
     if (ok)
         LookUpStamp(id);
 }

@@ -11,6 +11,7 @@
 #include "render/FaceExport.h"
 #include "render/RedrawStamp.h"
 #include "settings/SettingsFile.h"
+#include "stamp/PdfStampsReport.h"
 #include "stamp/StampLookup.h"
 #include "stamp/StampNow.h"
 
@@ -132,6 +133,10 @@ void frm_QVanto::SaveFaceAs(const QString &path)
 void frm_QVanto::LookUpStamp(const QString &id)
 {
     const QString logPath = stamp::StampLogPath(m_services.app);
+    if (id.trimmed().endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        LookUpPdf(id.trimmed(), logPath);
+        return;
+    }
     m_services.messages.show(
         stamp::StampLookupReport(id, logPath), m_services.app.Title, host::MessageBox::Icon::None);
 }

@@ -3,6 +3,7 @@
 #include "Layout.h"
 #include "OptionsMenu.h"
 #include "StampOptions.h"
+#include "StampPdf.h"
 
 #include "host/ErrorReport.h"
 #include "host/Form.h"
@@ -48,7 +49,8 @@ public:
     // Writes the face to a PNG or SVG file (by the name's suffix), at the
     // chosen resolution and background.
     void SaveFaceAs(const QString &path);
-    // Shows what a stamp identification number encodes and its log records.
+    // Shows what a stamp identification number encodes and its log records;
+    // for a PDF file's name, every number stamped into it.
     void LookUpStamp(const QString &id);
 
     // Stamping a PDF, in the steps the file's writing puts in order: a new
@@ -66,9 +68,12 @@ public:
     const app::OptionsMenu &optionsMenu() const { return m_menu; }
     const app::StampOptions &options() const { return m_options; }
     qint32 InkColor = 255;
+    // Where the PDF module is looked for on the first PDF.
+    QStringList pdfModuleFolders = app::PdfModuleFolders();
 
 private:
     void connectHandlers();
+    void LookUpPdf(const QString &path, const QString &logPath);
     render::FaceControls faceControls();
     bas_QVanto::SettingsControls settingsControls();
 

@@ -31,7 +31,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 depends=$(field Depends)
 echo "-- Depends: $depends"
 mapfile -t dep_names < <(tr ',|' '\n\n' <<<"$depends" | sed -E 's/\(.*\)//; s/^ +//; s/ +$//' | grep -v '^$' | sort -u)
-for wanted in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6multimedia6 libc6; do
+for wanted in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6multimedia6 libpoppler-qt6-3 libc6; do
     printf '%s\n' "${dep_names[@]}" | grep -qx "$wanted" || failed "Depends lacks $wanted"
 done
 for name in "${dep_names[@]}"; do
@@ -44,6 +44,8 @@ done
 expected=$(
     {
         echo ./usr/bin/qvanto
+        # The PDF module, loaded by the program on the first PDF.
+        echo "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/qvanto/libqvanto-pdf.so"
         echo ./usr/share/QVanto/petan.wav
         echo "./usr/share/applications/$app_id.desktop"
         echo "./usr/share/metainfo/$app_id.metainfo.xml"

@@ -131,6 +131,30 @@ private slots:
         }
     }
 
+    void looksUpTheNumbersOfAPdf()
+    {
+        QTemporaryDir folder;
+        hardening::TestWindow t(folder.path());
+        t.window->pdfModuleFolders = kModuleFolders;
+        const QString out = folder.filePath("out.pdf");
+        const QString number
+            = stampPdf(t, {fixture("plain.pdf"), out, "--page", "2", "--x", "50", "--y", "50"}).out.trimmed();
+        const auto decoded = stamp::DecodeStampId(number);
+        QVERIFY(decoded);
+        const QString line
+            = QStringLiteral("2 ページ  %1  %2  ")
+                  .arg(number, decoded->madeAt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+
+        t.window->LookUpStamp(out);
+        QVERIFY2(t.messages.shown.back().text.contains(line + "ログにあり"),
+            qPrintable(t.messages.shown.back().text));
+        QVERIFY(QFile::remove(t.logPath()));
+        t.window->LookUpStamp(out);
+        QVERIFY(t.messages.shown.back().text.contains(line + "ログになし"));
+        t.window->LookUpStamp(fixture("plain.pdf"));
+        QVERIFY(t.messages.shown.back().text.contains("押印番号はありません"));
+    }
+
     // Each refusal: status 2, one message, no output, no number logged, the
     // input as it was, the folder as it was.
     void refusesBadInputWithoutATrace_data()

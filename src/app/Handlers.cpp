@@ -108,3 +108,11 @@ void frm_QVanto::mnuLookUp_Click()
     if (ok)
         LookUpStamp(id);
 }
+
+void frm_QVanto::mnuStampPdf_Click()
+{
+    const QString path = QFileDialog::getOpenFileName(&m_form, QStringLiteral("PDF に押印"), QString(),
+        QStringLiteral("PDF (*.pdf);;すべてのファイル (*)"));
+    if (!path.isEmpty())
+        StampPdfInWindow(path);
+}

@@ -20,6 +20,7 @@ struct OptionsMenu {
     std::array<QAction *, 3> dateStyle {}; // by render::DateStyle
     QAction *saveAs = nullptr;
     QAction *lookUp = nullptr;
+    QAction *stampPdf = nullptr;
 
     // Ticks the entries that match the options.
     void reflect(const StampOptions &options) const;

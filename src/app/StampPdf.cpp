@@ -2,6 +2,8 @@
 
 #include "frm_QVanto.h"
 #include "pdf/LoadPdfModule.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsLines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,6 +13,8 @@
 namespace app {
 
 namespace {
+
+constexpr double kDefaultStampMm = 18;
 
 PdfOutcome refused(const QString &message)
 {
@@ -30,6 +34,25 @@ QString outputProblem(const QString &inPath, const QString &outPath)
 }
 
 } // namespace
+
+double StampSizeMm(const host::AppInfo &app)
+{
+    double size = 0;
+    try {
+        bas_QVanto::SettingsLines lines(bas_QVanto::SettingsPath(app));
+        bas_QVanto::SplitState splitter;
+        while (!lines.atEnd()) {
+            const QString line = lines.readLine();
+            QString comma = QStringLiteral(",");
+            if (!line.isEmpty()
+                && SplitSettingLine(splitter, line, comma).toLower() == QLatin1String("stampmm"))
+                size = SplitSettingLine(splitter, {}, comma).toDouble();
+        }
+    } catch (const std::exception &) {
+        // No settings file: the default size.
+    }
+    return size > 0 ? size : kDefaultStampMm;
+}
 
 QStringList PdfModuleFolders()
 {

@@ -6,6 +6,10 @@
 
 class frm_QVanto;
 
+namespace host {
+struct AppInfo;
+}
+
 namespace app {
 
 // Exit statuses of the stamp-pdf command.
@@ -22,6 +26,10 @@ struct PdfOutcome {
 // Where the PDF module is looked for: beside the program, then where the
 // package installs it.
 QStringList PdfModuleFolders();
+
+// The stamp's diameter on paper: the settings file's "stampmm" when set,
+// else 18 mm.
+double StampSizeMm(const host::AppInfo &app);
 
 // Reads the PDF to be stamped. The file is only read, never written.
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(

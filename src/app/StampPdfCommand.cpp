@@ -9,8 +9,6 @@
 #include "host/FontList.h"
 #include "host/MessageBox.h"
 #include "host/SoundPlayer.h"
-#include "settings/SettingsFile.h"
-#include "settings/SettingsLines.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -20,8 +18,6 @@
 namespace app {
 
 namespace {
-
-constexpr double kDefaultStampMm = 18;
 
 struct Request {
     QString inPath;
@@ -59,27 +55,7 @@ std::optional<Request> parse(const QStringList &arguments, QString *error)
             = QStringLiteral("使い方: qvanto stamp-pdf 入力.pdf 出力.pdf --page N --x MM --y MM [--size MM]");
         return std::nullopt;
     }
-    return Request {files[0], files[1], {int(*page), *x, *y, kDefaultStampMm}, size};
-}
-
-// The stamp size kept in the settings file; 0 or nothing when unset.
-double storedStampMm(const host::AppInfo &app)
-{
-    try {
-        bas_QVanto::SettingsLines lines(bas_QVanto::SettingsPath(app));
-        bas_QVanto::SplitState splitter;
-        double size = 0;
-        while (!lines.atEnd()) {
-            const QString line = lines.readLine();
-            QString comma = QStringLiteral(",");
-            if (!line.isEmpty()
-                && SplitSettingLine(splitter, line, comma).toLower() == QLatin1String("stampmm"))
-                size = SplitSettingLine(splitter, {}, comma).toDouble();
-        }
-        return size > 0 ? size : 0;
-    } catch (const std::exception &) {
-        return 0;
-    }
+    return Request {files[0], files[1], {int(*page), *x, *y}, size};
 }
 
 // The command shows nothing and makes no sound: messages go to the error
@@ -115,8 +91,7 @@ int RunStampPdf(const QStringList &arguments, host::Services services, const QSt
         err << error << Qt::endl;
         return kPdfRefused;
     }
-    const double stored = storedStampMm(services.app);
-    request->placement.sizeMm = request->sizeMm.value_or(stored > 0 ? stored : kDefaultStampMm);
+    request->placement.sizeMm = request->sizeMm.value_or(StampSizeMm(services.app));
 
     // The window's own start-up gives the stamp its rows, fonts, ink and
     // date; it stays off screen.

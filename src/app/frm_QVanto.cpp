@@ -75,6 +75,7 @@ void frm_QVanto::connectHandlers()
             guarded([this, i](bool) { mnuDateStyle_Click(render::DateStyle(i)); }));
     connect(m_menu.saveAs, &QAction::triggered, this, guarded([this](bool) { mnuSaveAs_Click(); }));
     connect(m_menu.lookUp, &QAction::triggered, this, guarded([this](bool) { mnuLookUp_Click(); }));
+    connect(m_menu.stampPdf, &QAction::triggered, this, guarded([this](bool) { mnuStampPdf_Click(); }));
 }
 
 render::FaceControls frm_QVanto::faceControls()

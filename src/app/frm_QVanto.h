@@ -42,6 +42,7 @@ public:
     void mnuDateStyle_Click(render::DateStyle style);
     void mnuSaveAs_Click();
     void mnuLookUp_Click();
+    void mnuStampPdf_Click();
 
     // The routines the handlers dispatch to.
     void RedrawStamp();
@@ -61,6 +62,12 @@ public:
     // share of the picture's width the circle takes.
     QImage PrintFace(double sizeMm, double *circleFraction);
     void LogStamp();
+    // Opens a PDF in a page view where the user places and saves a stamp.
+    void StampPdfInWindow(const QString &path);
+    // Writes the stamped copy, then logs and sounds the stamp; a refusal or
+    // failure is shown in a message box. Whether the copy was written.
+    bool SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
+        const pdf::StampPlacement &placement);
 
     host::Form &form() { return m_form; }
     const app::Controls &controls() const { return m_controls; }

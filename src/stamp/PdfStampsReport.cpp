@@ -4,7 +4,8 @@
 
 namespace stamp {
 
-QString PdfStampsReport(const QString &fileName, const std::vector<NumberOnPage> &found, const QString &logPath)
+QString PdfStampsReport(
+    const QString &fileName, const std::vector<NumberOnPage> &found, const QString &logPath)
 {
     if (found.empty())
         return QStringLiteral("%1 に押印番号はありません。").arg(fileName);

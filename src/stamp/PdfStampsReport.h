@@ -13,6 +13,7 @@ struct NumberOnPage {
 
 // The answer to a look-up of a document: each number found, the time it
 // encodes and whether the stamp log holds it.
-QString PdfStampsReport(const QString &fileName, const std::vector<NumberOnPage> &found, const QString &logPath);
+QString PdfStampsReport(
+    const QString &fileName, const std::vector<NumberOnPage> &found, const QString &logPath);
 
 } // namespace stamp

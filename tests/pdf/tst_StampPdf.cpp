@@ -1,6 +1,9 @@
 // Stamping a PDF from the command line: where the ink lands, and what is
 // refused without a trace.
+#include "app/PdfPageView.h"
+#include "app/PdfStampDialog.h"
 #include "app/StampPdfCommand.h"
+#include "host/TextBox.h"
 #include "pdf/LoadPdfModule.h"
 #include "stamp/StampLookup.h"
 
@@ -44,6 +47,30 @@ QRectF inkMm(const QImage &page)
         }
     const double mm = 25.4 / kDpi;
     return box.isEmpty() ? QRectF() : QRectF(box.x() * mm, box.y() * mm, box.width() * mm, box.height() * mm);
+}
+
+// The stamped copy holds one stamp, numbered, whose ink is on its page only,
+// centred and sized as asked.
+void checkStamp(const QString &path, int page, const QPointF &centreMm, double sizeMm, const QString &number)
+{
+    QString error;
+    const auto stamped = pdf::OpenPdf(kModuleFolders, hardening::readBytes(path), &error);
+    QVERIFY2(stamped, qPrintable(error));
+    QCOMPARE(stamped->stamps().size(), size_t(1));
+    QCOMPARE(stamped->stamps()[0].page, page);
+    QCOMPARE(stamped->stamps()[0].number, number);
+    for (int p = 1; p <= stamped->pageCount(); ++p) {
+        const QRectF ink = inkMm(stamped->renderPage(p, kDpi));
+        if (p != page) {
+            QVERIFY2(ink.isEmpty(), qPrintable(QStringLiteral("ink on page %1").arg(p)));
+            continue;
+        }
+        QVERIFY(!ink.isEmpty());
+        QVERIFY2(qAbs(ink.center().x() - centreMm.x()) < 0.6 && qAbs(ink.center().y() - centreMm.y()) < 0.6,
+            qPrintable(QStringLiteral("centre %1, %2").arg(ink.center().x()).arg(ink.center().y())));
+        QVERIFY2(qAbs(ink.width() - sizeMm) < 0.8 && qAbs(ink.height() - sizeMm) < 0.8,
+            qPrintable(QStringLiteral("size %1 x %2").arg(ink.width()).arg(ink.height())));
+    }
 }
 
 } // namespace
@@ -109,26 +136,43 @@ private slots:
         QCOMPARE(stamp::StampRecords(t.logPath(), number).size(), 1);
         QCOMPARE(hardening::readBytes(in), before);
 
+        checkStamp(outPath, where[1].toInt(), centreMm, sizeMm, number);
+    }
+
+    void placesAndSavesFromTheWindow()
+    {
+        QTemporaryDir folder;
+        hardening::TestWindow t(folder.path());
+        t.window->pdfModuleFolders = kModuleFolders;
+        const QString in = fixture("plain.pdf");
+        const QString out = folder.filePath("out.pdf");
+        QCOMPARE(app::ProposedPdfName("/a/b/ringi.v2.pdf"), QStringLiteral("/a/b/ringi.v2_押印.pdf"));
         QString error;
-        const auto stamped = pdf::OpenPdf(kModuleFolders, hardening::readBytes(outPath), &error);
-        QVERIFY2(stamped, qPrintable(error));
-        const int page = where[1].toInt();
-        QCOMPARE(stamped->stamps().size(), size_t(1));
-        QCOMPARE(stamped->stamps()[0].page, page);
-        QCOMPARE(stamped->stamps()[0].number, number);
-        for (int p = 1; p <= stamped->pageCount(); ++p) {
-            const QRectF ink = inkMm(stamped->renderPage(p, kDpi));
-            if (p != page) {
-                QVERIFY2(ink.isEmpty(), qPrintable(QStringLiteral("ink on page %1").arg(p)));
-                continue;
-            }
-            QVERIFY(!ink.isEmpty());
-            QVERIFY2(
-                qAbs(ink.center().x() - centreMm.x()) < 0.6 && qAbs(ink.center().y() - centreMm.y()) < 0.6,
-                qPrintable(QStringLiteral("centre %1, %2").arg(ink.center().x()).arg(ink.center().y())));
-            QVERIFY2(qAbs(ink.width() - sizeMm) < 0.8 && qAbs(ink.height() - sizeMm) < 0.8,
-                qPrintable(QStringLiteral("size %1 x %2").arg(ink.width()).arg(ink.height())));
-        }
+        const auto document = pdf::OpenPdf(kModuleFolders, hardening::readBytes(in), &error);
+        QVERIFY(document);
+        double fraction = 1;
+        const QImage face = t.window->PrintFace(18, &fraction);
+        app::PdfStampDialog dialog(*document, in, face, fraction, 18,
+            [&](const QString &path, const pdf::StampPlacement &placement) {
+                return t.window->SavePdfStamp(*document, in, path, placement);
+            });
+        app::PdfPageView &view = dialog.view();
+        view.showPage(2);
+        const double pxPerMm = view.logicalDpiX() / 25.4;
+        QTest::mouseClick(&view, Qt::LeftButton, {}, (QPointF(40, 40) * pxPerMm).toPoint());
+        QTest::mouseClick(&view, Qt::LeftButton, {}, (QPointF(120, 200) * pxPerMm).toPoint());
+        // Placing takes nothing: the number, the log and the sound come with the file.
+        QVERIFY(!QFileInfo::exists(t.logPath()));
+        QVERIFY(t.sound.calls.empty());
+
+        dialog.saveTo(out);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const QString number = t.c().QVLabel[4]->Text();
+        QCOMPARE(stamp::StampRecords(t.logPath(), number).size(), 1);
+        QCOMPARE(t.sound.calls.size(), size_t(1));
+        const QPointF placed(view.placement()->xMm, view.placement()->yMm);
+        QVERIFY((placed - QPointF(120, 200)).manhattanLength() < 1);
+        checkStamp(out, 2, placed, 18, number);
     }
 
     void looksUpTheNumbersOfAPdf()

@@ -42,9 +42,16 @@ QPointF PdfPageView::toMm(const QPointF &point) const
 void PdfPageView::drawStamp(QPainter &painter, const QPointF &centreMm, qreal opacity) const
 {
     const double side = m_sizeMm / m_circleFraction * pxPerMm();
+    // Scaled once, smoothly: the print picture's thin strokes would break up
+    // if the painter shrank it on every move.
+    const int sidePx = qRound(side * devicePixelRatioF());
+    if (m_screenFace.width() != sidePx) {
+        m_screenFace = m_face.scaled(sidePx, sidePx, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        m_screenFace.setDevicePixelRatio(devicePixelRatioF());
+    }
     const QPointF centre = centreMm * pxPerMm();
     painter.setOpacity(opacity);
-    painter.drawImage(QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side), m_face);
+    painter.drawImage(QPointF(centre.x() - side / 2, centre.y() - side / 2), m_screenFace);
     painter.setOpacity(1);
 }
 

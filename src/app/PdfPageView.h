@@ -38,6 +38,7 @@ private:
 
     pdf::PdfDocument &m_document;
     QImage m_face;
+    mutable QImage m_screenFace; // m_face at the screen's size
     double m_circleFraction;
     double m_sizeMm;
     int m_page = 1;

@@ -24,7 +24,8 @@ PdfStampDialog::PdfStampDialog(pdf::PdfDocument &document, const QString &inPath
     : QDialog(parent), m_document(document), m_inPath(inPath), m_save(std::move(save)),
       m_view(new PdfPageView(document, face, circleFraction, sizeMm)), m_pageLabel(new QLabel),
       m_previous(new QPushButton(QStringLiteral("◀ 前のページ"))),
-      m_next(new QPushButton(QStringLiteral("次のページ ▶"))), m_saveButton(new QPushButton(QStringLiteral("保存")))
+      m_next(new QPushButton(QStringLiteral("次のページ ▶"))),
+      m_saveButton(new QPushButton(QStringLiteral("保存")))
 {
     setWindowTitle(QStringLiteral("PDF に押印 — %1").arg(QFileInfo(inPath).fileName()));
     auto *scroll = new QScrollArea;
@@ -70,8 +71,8 @@ void PdfStampDialog::stepPage(int step)
 
 void PdfStampDialog::btnSave_Click()
 {
-    const QString outPath = QFileDialog::getSaveFileName(
-        this, QStringLiteral("押印した PDF を保存"), ProposedPdfName(m_inPath), QStringLiteral("PDF (*.pdf)"));
+    const QString outPath = QFileDialog::getSaveFileName(this, QStringLiteral("押印した PDF を保存"),
+        ProposedPdfName(m_inPath), QStringLiteral("PDF (*.pdf)"));
     if (!outPath.isEmpty())
         saveTo(outPath);
 }

@@ -22,8 +22,8 @@ class PdfStampDialog : public QDialog {
     Q_OBJECT
 public:
     using Save = std::function<bool(const QString &outPath, const pdf::StampPlacement &placement)>;
-    PdfStampDialog(pdf::PdfDocument &document, const QString &inPath, const QImage &face, double circleFraction,
-        double sizeMm, Save save, QWidget *parent = nullptr);
+    PdfStampDialog(pdf::PdfDocument &document, const QString &inPath, const QImage &face,
+        double circleFraction, double sizeMm, Save save, QWidget *parent = nullptr);
 
     PdfPageView &view() { return *m_view; }
     // Writes the stamped copy to outPath, as the save button does once

@@ -18,7 +18,8 @@ void frm_QVanto::StampPdfInWindow(const QString &path)
     const double sizeMm = app::StampSizeMm(m_services.app);
     double circleFraction = 1;
     const QImage face = PrintFace(sizeMm, &circleFraction);
-    app::PdfStampDialog dialog(*document, path, face, circleFraction, sizeMm,
+    app::PdfStampDialog dialog(
+        *document, path, face, circleFraction, sizeMm,
         [&](const QString &outPath, const pdf::StampPlacement &placement) {
             return SavePdfStamp(*document, path, outPath, placement);
         },
@@ -26,8 +27,8 @@ void frm_QVanto::StampPdfInWindow(const QString &path)
     dialog.exec();
 }
 
-bool frm_QVanto::SavePdfStamp(
-    pdf::PdfDocument &document, const QString &inPath, const QString &outPath, const pdf::StampPlacement &placement)
+bool frm_QVanto::SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
+    const pdf::StampPlacement &placement)
 {
     const app::PdfOutcome outcome = app::WriteStampedPdf(*this, document, inPath, outPath, placement);
     if (!outcome.message.isEmpty())

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QTransform>
+#include <algorithm>
 
 namespace pdf {
 
@@ -32,6 +33,8 @@ QImage uprightOn(const Poppler::Page &page, const QImage &face)
     }
     return face;
 }
+
+PdfDocument *open(const QByteArray &bytes, QString *error);
 
 class PopplerDocument final : public PdfDocument {
 public:
@@ -103,7 +106,9 @@ public:
         const std::unique_ptr<Poppler::PDFConverter> converter = m_document->pdfConverter();
         converter->setOutputDevice(&buffer);
         converter->setPDFOptions(Poppler::PDFConverter::WithChanges);
-        if (!converter->convert()) {
+        // Read back before anyone relies on it: a copy that does not open
+        // with its pages and the new stamp is a failure, not a success.
+        if (!converter->convert() || !holdsStamp(out, number)) {
             *error = QStringLiteral("押印した PDF を作れませんでした。");
             return {};
         }
@@ -111,6 +116,17 @@ public:
     }
 
 private:
+    bool holdsStamp(const QByteArray &bytes, const QString &number) const
+    {
+        QString error;
+        const std::unique_ptr<PdfDocument> copy(open(bytes, &error));
+        if (!copy || copy->pageCount() != pageCount())
+            return false;
+        const std::vector<FoundStamp> found = copy->stamps();
+        return std::any_of(
+            found.begin(), found.end(), [&](const FoundStamp &stamp) { return stamp.number == number; });
+    }
+
     QByteArray m_bytes; // Poppler reads from these as long as it lives
     std::unique_ptr<Poppler::Document> m_document;
 };

@@ -51,7 +51,7 @@ double StampSizeMm(const host::AppInfo &app)
     } catch (const std::exception &) {
         // No settings file: the default size.
     }
-    return size > 0 ? size : kDefaultStampMm;
+    return size > 0 && size <= pdf::kMaxStampMm ? size : kDefaultStampMm;
 }
 
 QStringList PdfModuleFolders()
@@ -108,7 +108,7 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
     } catch (const std::exception &e) {
         return {kPdfFailed, number,
             QStringLiteral("押印ログに書けませんでした。PDF は保存されています。\n%1")
-                .arg(QString::fromLocal8Bit(e.what()))};
+                .arg(QString::fromUtf8(e.what()))};
     }
     return {kPdfStamped, number, {}};
 }

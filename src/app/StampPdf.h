@@ -27,8 +27,8 @@ struct PdfOutcome {
 // package installs it.
 QStringList PdfModuleFolders();
 
-// The stamp's diameter on paper: the settings file's "stampmm" when set,
-// else 18 mm.
+// The stamp's diameter on paper: the settings file's "stampmm" when set
+// and usable, else 18 mm.
 double StampSizeMm(const host::AppInfo &app);
 
 // Reads the PDF to be stamped. The file is only read, never written.

@@ -8,8 +8,10 @@ QString CheckPlacement(const StampPlacement &placement, int pageCount, const QSi
         return QStringLiteral("%1 ページはありません (この PDF は %2 ページです)。")
             .arg(placement.page)
             .arg(pageCount);
-    if (!(placement.sizeMm > 0) || placement.sizeMm > 1000)
-        return QStringLiteral("印の大きさ %1 mm は使えません。").arg(placement.sizeMm);
+    if (!(placement.sizeMm > 0 && placement.sizeMm <= kMaxStampMm))
+        return QStringLiteral("印の大きさ %1 mm は使えません (%2 mm まで)。")
+            .arg(placement.sizeMm)
+            .arg(kMaxStampMm);
     // The centre must lie on the page; NaN fails every comparison.
     const bool onPage = placement.xMm >= 0 && placement.xMm <= pageSizeMm.width() && placement.yMm >= 0
         && placement.yMm <= pageSizeMm.height();

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 // What the program asks of a PDF, behind a narrow interface: the library that
 // reads and writes PDFs lives in a module loaded on first use, so the window
@@ -53,6 +54,9 @@ using OpenPdfFunction = PdfDocument *(*)(const QByteArray &bytes, QString *error
 
 // The module's one exported symbol, looked up by this name.
 inline constexpr char kOpenPdfSymbol[] = "qvanto_pdf_open";
+
+// The largest stamp drawn: its print picture grows with the square of it.
+inline constexpr double kMaxStampMm = 100;
 
 // The message for a placement the page cannot take; empty when it fits.
 QString CheckPlacement(const StampPlacement &placement, int pageCount, const QSizeF &pageSizeMm);

@@ -235,6 +235,10 @@ private slots:
                                 << "out.pdf"
                                 << QStringList {"--page", "1", "--x", "100", "--y", "100", "--size", "0"}
                                 << "大きさ";
+        QTest::newRow("size past 100 mm")
+            << "plain.pdf"
+            << "out.pdf" << QStringList {"--page", "1", "--x", "100", "--y", "100", "--size", "101"}
+            << "大きさ";
         QTest::newRow("out is in") << "plain.pdf"
                                    << "in" << page1 << "同じファイル";
         QTest::newRow("out links to in") << "plain.pdf"

@@ -31,13 +31,15 @@ PdfStampDialog::PdfStampDialog(pdf::PdfDocument &document, const QString &inPath
     auto *scroll = new QScrollArea;
     scroll->setWidget(m_view);
     scroll->setAlignment(Qt::AlignCenter);
-    auto *hint = new QLabel(QStringLiteral("クリックした所に押印します。もう一度クリックすると動かせます。"));
+    auto *hint = new QLabel(QStringLiteral(
+        "クリックした所に印を置きます (もう一度クリックすると動かせます)。保存したときに押印されます。"));
     auto *navigation = new QHBoxLayout;
     navigation->addWidget(m_previous);
     navigation->addWidget(m_pageLabel);
     navigation->addWidget(m_next);
     navigation->addStretch();
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
     buttons->addButton(m_saveButton, QDialogButtonBox::AcceptRole);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(hint);

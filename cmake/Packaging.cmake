@@ -18,7 +18,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Libraries come from dpkg-shlibdeps; the fonts are loaded by name at run
+# Libraries come from dpkg-shlibdeps, Poppler's among them through the PDF
+# module in /usr/lib/<triplet>/qvanto; the fonts are loaded by name at run
 # time, which no library scan can see. The stamp's faces map to the IPA fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho")

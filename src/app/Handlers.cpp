@@ -143,7 +143,16 @@ void frm_QVanto::mnuLookUp_Click()
 {
     bool ok = false;
     const QString id = QInputDialog::getText(&m_form, QStringLiteral("押印番号の照会"),
-        QStringLiteral("押印番号:"), QLineEdit::Normal, m_controls.QVLabel[4]->Text(), &ok);
+        QStringLiteral("押印番号、または押印した PDF ファイル:"), QLineEdit::Normal,
+        m_controls.QVLabel[4]->Text(), &ok);
     if (ok)
         LookUpStamp(id);
+}
+
+void frm_QVanto::mnuStampPdf_Click()
+{
+    const QString path = QFileDialog::getOpenFileName(&m_form, QStringLiteral("PDF に押印"), QString(),
+        QStringLiteral("PDF (*.pdf);;すべてのファイル (*)"));
+    if (!path.isEmpty())
+        StampPdfInWindow(path);
 }

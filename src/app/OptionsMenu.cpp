@@ -57,6 +57,8 @@ OptionsMenu BuildOptionsMenu(QWidget &window)
     m.menu->addSeparator();
     m.saveAs = addAction(window, m.menu, QStringLiteral("名前を付けて保存…"), QKeySequence::Save, false);
     m.lookUp = addAction(window, m.menu, QStringLiteral("押印番号の照会…"), QKeySequence::Find, false);
+    m.stampPdf = addAction(
+        window, m.menu, QStringLiteral("PDF に押印…"), QKeySequence(QStringLiteral("Ctrl+P")), false);
     return m;
 }
 

@@ -24,6 +24,7 @@ struct OptionsMenu {
     QAction *stampMmTyped = nullptr; // any other size, asked for
     QAction *saveAs = nullptr;
     QAction *lookUp = nullptr;
+    QAction *stampPdf = nullptr;
 
     static constexpr std::array<int, 5> kStampSizesMm {0, 15, 18, 21, 24};
 

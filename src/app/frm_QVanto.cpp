@@ -16,6 +16,7 @@
 #include "render/RedrawStamp.h"
 #include "render/TypedDate.h"
 #include "settings/SettingsFile.h"
+#include "stamp/PdfStampsReport.h"
 #include "stamp/StampLookup.h"
 #include "stamp/StampNow.h"
 
@@ -97,6 +98,7 @@ void frm_QVanto::connectHandlers()
     connect(m_menu.menu, &QMenu::aboutToShow, this, guarded([this] { mnuOptions_AboutToShow(); }));
     connect(m_menu.saveAs, &QAction::triggered, this, guarded([this](bool) { mnuSaveAs_Click(); }));
     connect(m_menu.lookUp, &QAction::triggered, this, guarded([this](bool) { mnuLookUp_Click(); }));
+    connect(m_menu.stampPdf, &QAction::triggered, this, guarded([this](bool) { mnuStampPdf_Click(); }));
 }
 
 render::FaceControls frm_QVanto::faceControls()
@@ -184,6 +186,10 @@ void frm_QVanto::PlaceDateCaret()
 void frm_QVanto::LookUpStamp(const QString &id)
 {
     const QString logPath = stamp::StampLogPath(m_services.app);
+    if (id.trimmed().endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        LookUpPdf(id.trimmed(), logPath);
+        return;
+    }
     m_services.messages.show(stamp::StampLookupReport(id, logPath, m_services.clock.now()),
         m_services.app.Title, host::MessageBox::Icon::None);
 }

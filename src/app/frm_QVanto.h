@@ -3,6 +3,7 @@
 #include "Layout.h"
 #include "OptionsMenu.h"
 #include "StampOptions.h"
+#include "StampPdf.h"
 
 #include "host/ErrorReport.h"
 #include "host/Form.h"
@@ -47,6 +48,7 @@ public:
     void Picture1_ScreenChange();
     void mnuSaveAs_Click();
     void mnuLookUp_Click();
+    void mnuStampPdf_Click();
 
     // The routines the handlers dispatch to.
     void RedrawStamp();
@@ -58,8 +60,24 @@ public:
     // Writes the face to a PNG or SVG file (by the name's suffix), at the
     // chosen resolution and background.
     void SaveFaceAs(const QString &path);
-    // Shows what a stamp identification number encodes and its log records.
+    // Shows what a stamp identification number encodes and its log records;
+    // for a PDF file's name, every number stamped into it.
     void LookUpStamp(const QString &id);
+
+    // Stamping a PDF, in the steps the file's writing puts in order: a new
+    // number into row 4, the face drawn for print, the log record.
+    QString TakeStampNumber();
+    // The face on a transparent background, cut to the circle, with at least
+    // 600 dpi when its circle is sizeMm across; *circleFraction is the
+    // share of the picture's width the circle takes.
+    QImage PrintFace(double sizeMm, double *circleFraction);
+    void LogStamp();
+    // Opens a PDF in a page view where the user places and saves a stamp.
+    void StampPdfInWindow(const QString &path);
+    // Writes the stamped copy, then logs and sounds the stamp; a refusal or
+    // failure is shown in a message box. Whether the copy was written.
+    bool SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
+        const pdf::StampPlacement &placement);
 
     host::Form &form() { return m_form; }
     const app::Controls &controls() const { return m_controls; }
@@ -70,6 +88,7 @@ public:
 
 private:
     void connectHandlers();
+    void LookUpPdf(const QString &path, const QString &logPath);
     render::FaceControls faceControls();
     bas_QVanto::SettingsControls settingsControls();
 

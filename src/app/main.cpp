@@ -1,30 +1,39 @@
 // QVanto: composes a Japanese date stamp and hands it to the clipboard.
 #include "OneCopyPerFolder.h"
 #include "RealProgram.h"
+#include "StampPdfCommand.h"
 
 #include "host/QtTranslations.h"
-#include "host/StartupTrace.h"
 #include "host/SingleInstance.h"
+#include "host/StartupTrace.h"
 
 #include <QApplication>
 
 #include <csignal>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
     host::startupMark("main");
+#ifdef SIGXFSZ
+    // A file size limit (ulimit -f) then fails the log's write, which the
+    // stamp reports as "error", instead of killing the program and its edits.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    const bool stampPdf = argc > 1 && std::strcmp(argv[1], app::kStampPdfCommand) == 0;
+    // The command draws the stamp but never shows a window, with or without
+    // a display.
+    if (stampPdf)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     host::startupMark("application");
     QApplication::setApplicationName(QStringLiteral("QVanto"));
     QApplication::setApplicationVersion(QStringLiteral("1.1.9"));
     // Ties the window to its menu entry on desktops that ask.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qvanto.QVanto"));
+    if (stampPdf)
+        return app::RunStampPdfCommand(QApplication::arguments().mid(2));
     host::installQtTranslations(application);
-#ifdef SIGXFSZ
-    // A file size limit (ulimit -f) then fails the log's write, which the
-    // stamp reports as "error", instead of killing the program and its edits.
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
     host::AppInfo app = host::AppInfo::forRunningProgram();
     host::SingleInstance instance(app.dataFile({}), app.EXEName.toLower() + QStringLiteral(".lock"));
     host::QtMessageBox messages;

@@ -31,7 +31,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 depends=$(field Depends)
 echo "-- Depends: $depends"
 mapfile -t dep_names < <(tr ',|' '\n\n' <<<"$depends" | sed -E 's/\(.*\)//; s/^ +//; s/ +$//' | grep -v '^$' | sort -u)
-for wanted in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6multimedia6 libc6; do
+for wanted in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6multimedia6 libpoppler-qt6-3 libc6; do
     printf '%s\n' "${dep_names[@]}" | grep -qx "$wanted" || failed "Depends lacks $wanted"
 done
 recommends=$(field Recommends)
@@ -51,6 +51,7 @@ expected=$(
         echo ./usr/bin/qvanto
         echo "$modules/libqvanto_sound.so"
         echo "$modules/libqvanto_svg.so"
+        echo "$modules/libqvanto_pdf.so"
         echo ./usr/share/QVanto/petan.wav
         echo "./usr/share/applications/$app_id.desktop"
         echo "./usr/share/metainfo/$app_id.metainfo.xml"

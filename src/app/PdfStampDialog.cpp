@@ -1,0 +1,88 @@
+#include "PdfStampDialog.h"
+
+#include "PdfPageView.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace app {
+
+QString ProposedPdfName(const QString &inPath)
+{
+    const QFileInfo in(inPath);
+    return in.dir().filePath(in.completeBaseName() + QStringLiteral("_押印.pdf"));
+}
+
+PdfStampDialog::PdfStampDialog(pdf::PdfDocument &document, const QString &inPath, const QImage &face,
+    double circleFraction, double sizeMm, Save save, QWidget *parent)
+    : QDialog(parent), m_document(document), m_inPath(inPath), m_save(std::move(save)),
+      m_view(new PdfPageView(document, face, circleFraction, sizeMm)), m_pageLabel(new QLabel),
+      m_previous(new QPushButton(QStringLiteral("◀ 前のページ"))),
+      m_next(new QPushButton(QStringLiteral("次のページ ▶"))),
+      m_saveButton(new QPushButton(QStringLiteral("保存")))
+{
+    setWindowTitle(QStringLiteral("PDF に押印 — %1").arg(QFileInfo(inPath).fileName()));
+    auto *scroll = new QScrollArea;
+    scroll->setWidget(m_view);
+    scroll->setAlignment(Qt::AlignCenter);
+    auto *hint = new QLabel(QStringLiteral(
+        "クリックした所に印を置きます (もう一度クリックすると動かせます)。保存したときに押印されます。"));
+    auto *navigation = new QHBoxLayout;
+    navigation->addWidget(m_previous);
+    navigation->addWidget(m_pageLabel);
+    navigation->addWidget(m_next);
+    navigation->addStretch();
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    buttons->addButton(m_saveButton, QDialogButtonBox::AcceptRole);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(hint);
+    layout->addLayout(navigation);
+    layout->addWidget(scroll, 1);
+    layout->addWidget(buttons);
+    resize(900, 800);
+
+    connect(m_previous, &QPushButton::clicked, this, [this] { stepPage(-1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { stepPage(1); });
+    connect(m_view, &PdfPageView::placed, this, [this] { reflect(); });
+    connect(m_saveButton, &QPushButton::clicked, this, [this] { btnSave_Click(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    reflect();
+}
+
+void PdfStampDialog::reflect()
+{
+    const int page = m_view->page();
+    m_pageLabel->setText(QStringLiteral("%1 / %2 ページ").arg(page).arg(m_document.pageCount()));
+    m_previous->setEnabled(page > 1);
+    m_next->setEnabled(page < m_document.pageCount());
+    m_saveButton->setEnabled(m_view->placement().has_value());
+}
+
+void PdfStampDialog::stepPage(int step)
+{
+    m_view->showPage(qBound(1, m_view->page() + step, m_document.pageCount()));
+    reflect();
+}
+
+void PdfStampDialog::btnSave_Click()
+{
+    const QString outPath = QFileDialog::getSaveFileName(this, QStringLiteral("押印した PDF を保存"),
+        ProposedPdfName(m_inPath), QStringLiteral("PDF (*.pdf)"));
+    if (!outPath.isEmpty())
+        saveTo(outPath);
+}
+
+void PdfStampDialog::saveTo(const QString &outPath)
+{
+    if (m_view->placement() && m_save(outPath, *m_view->placement()))
+        accept();
+}
+
+} // namespace app

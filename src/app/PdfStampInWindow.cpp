@@ -1,0 +1,39 @@
+// Stamping a PDF from the window: a page view to place the stamp, and the
+// stamp taken when the stamped copy is written.
+#include "frm_QVanto.h"
+
+#include "PdfStampDialog.h"
+#include "host/AppInfo.h"
+#include "host/MessageBox.h"
+#include "stamp/PlaySound.h"
+
+void frm_QVanto::StampPdfInWindow(const QString &path)
+{
+    QString error;
+    const std::unique_ptr<pdf::PdfDocument> document = app::OpenPdfFile(path, &error);
+    if (!document) {
+        m_services.messages.show(error, m_services.app.Title, host::MessageBox::Icon::Critical);
+        return;
+    }
+    const double sizeMm = app::StampSizeMm(m_services.app);
+    double circleFraction = 1;
+    const QImage face = PrintFace(sizeMm, &circleFraction);
+    app::PdfStampDialog dialog(
+        *document, path, face, circleFraction, sizeMm,
+        [&](const QString &outPath, const pdf::StampPlacement &placement) {
+            return SavePdfStamp(*document, path, outPath, placement);
+        },
+        &m_form);
+    dialog.exec();
+}
+
+bool frm_QVanto::SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
+    const pdf::StampPlacement &placement)
+{
+    const app::PdfOutcome outcome = app::WriteStampedPdf(*this, document, inPath, outPath, placement);
+    if (!outcome.message.isEmpty())
+        m_services.messages.show(outcome.message, m_services.app.Title, host::MessageBox::Icon::Critical);
+    if (!outcome.number.isEmpty())
+        bas_Api::PlaySound(m_services.sound, QStringLiteral("petan.wav"), true, true, false);
+    return !outcome.number.isEmpty(); // set once the copy is written
+}

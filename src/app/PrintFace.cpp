@@ -1,0 +1,44 @@
+// The stamp as it goes into a PDF: numbered, drawn for print, logged.
+#include "frm_QVanto.h"
+
+#include "host/TextBox.h"
+#include "host/Units.h"
+#include "render/FaceExport.h"
+#include "stamp/StampLog.h"
+#include "stamp/StampNow.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kPrintDpi = 600;
+constexpr double kMmPerInch = 25.4;
+} // namespace
+
+QString frm_QVanto::TakeStampNumber()
+{
+    // The change this raises redraws the face with the number on it.
+    m_controls.QVLabel[4]->SetText(bas_QVanto::NewStampId(m_stampIds, m_services.clock));
+    return m_controls.QVLabel[4]->Text();
+}
+
+QImage frm_QVanto::PrintFace(double sizeMm, double *circleFraction)
+{
+    const render::StampGeometry &g = m_geometry;
+    const double diameterPx = host::twipsToPx(2 * g.StampRadius);
+    const int scale = qMax(1, int(std::ceil(kPrintDpi * sizeMm / kMmPerInch / diameterPx)));
+    const QImage face = render::FaceImage(faceControls(), scale, true);
+    // A margin of the stroke's width keeps the whole circle in the picture.
+    const double marginPx = 2;
+    const double half = (diameterPx / 2 + marginPx) * scale;
+    const QPointF centre(host::twipsToPx(g.StampCenterX) * scale, host::twipsToPx(g.StampCenterY) * scale);
+    const QRect square = QRectF(centre.x() - half, centre.y() - half, 2 * half, 2 * half).toAlignedRect();
+    *circleFraction = diameterPx * scale / square.width();
+    return face.copy(square);
+}
+
+void frm_QVanto::LogStamp()
+{
+    const auto &rows = m_controls.QVLabel;
+    stamp::appendStampLogRecord(stamp::StampLogPath(m_services.app), rows[4]->Text(),
+        {rows[0]->Text(), rows[1]->Text(), rows[2]->Text(), rows[3]->Text()}, m_services.clock);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// PDFs made for the tests: Qt writes them, qpdf turns, crops and encrypts.
+#include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+
+namespace pdffixtures {
+
+// A4 pages, blank but for a small grey mark that is not the stamp's ink.
+inline bool writeA4(const QString &path, int pages)
+{
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            writer.newPage();
+        painter.fillRect(QRect(10, 10, 20, 20), Qt::gray);
+    }
+    return painter.end();
+}
+
+inline bool run(const QString &program, const QStringList &arguments, const QByteArray &input = {},
+    QByteArray *output = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000))
+        return false;
+    if (output)
+        *output = process.readAllStandardOutput();
+    // qpdf exits 3 for warnings, with the file written.
+    return process.exitStatus() == QProcess::NormalExit
+        && (process.exitCode() == 0 || process.exitCode() == 3);
+}
+
+// Page 2 turned a quarter clockwise as readers show it.
+inline bool rotatePage2(const QString &in, const QString &out)
+{
+    return run(QStringLiteral("qpdf"), {in, QStringLiteral("--rotate=+90:2"), out});
+}
+
+// Every page given a crop box 50 pt in from the left and 100 pt up from the
+// bottom of the media box: what a reader sees starts there.
+inline bool cropPages(const QString &in, const QString &out)
+{
+    QByteArray qdf;
+    if (!run(QStringLiteral("qpdf"),
+            {QStringLiteral("--qdf"), QStringLiteral("--object-streams=disable"), in, QStringLiteral("-")},
+            {}, &qdf))
+        return false;
+    qdf.replace("/MediaBox [", "/CropBox [ 50 100 545 742 ]\n  /MediaBox [");
+    QByteArray fixed;
+    if (!run(QStringLiteral("fix-qdf"), {}, qdf, &fixed))
+        return false;
+    QFile file(out);
+    return file.open(QIODevice::WriteOnly) && file.write(fixed) == fixed.size();
+}
+
+inline bool encrypt(const QString &in, const QString &out)
+{
+    return run(QStringLiteral("qpdf"),
+        {QStringLiteral("--encrypt"), QString(), QStringLiteral("owner"), QStringLiteral("256"),
+            QStringLiteral("--"), in, out});
+}
+
+} // namespace pdffixtures

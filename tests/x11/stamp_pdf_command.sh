@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The installed shape of `qvanto stamp-pdf`: the program with its PDF module
+# beside it, run with a display and without one. Either way no window opens,
+# the number goes to standard output and the log; a refusal exits 2.
+# shellcheck source=lib.sh
+. "$(dirname "$0")/lib.sh"
+qv_init "$@"
+cp "$(dirname "$QV_PROGRAM")/libqvanto_pdf.so" "$QV_DIR/"
+command -v qpdf >/dev/null || qv_fail "qpdf is not installed"
+cd "$QV_DIR"
+
+# One blank A4 page, written by hand; qpdf adds the cross-reference table.
+printf '%s\n' '%PDF-1.4' '1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj' \
+    '2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj' \
+    '3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >> endobj' \
+    'trailer << /Root 1 0 R >>' '%%EOF' >raw.pdf
+# qpdf's status 3 means it wrote the file with warnings.
+qpdf raw.pdf in.pdf 2>/dev/null || [ $? -eq 3 ] || qv_fail "qpdf could not write the fixture"
+
+for display in "$DISPLAY" ""; do
+    rm -f out.pdf
+    status=0
+    number=$(DISPLAY=$display ./qvanto stamp-pdf in.pdf out.pdf --page 1 --x 150 --y 40 2>>program.out) ||
+        status=$?
+    [ "$status" -eq 0 ] || qv_check_failed "status $status with DISPLAY='$display'"
+    [[ "$number" =~ ^[0-9A-Z]{8}$ ]] || qv_check_failed "printed '$number', not a stamp number"
+    grep -q "^QVID:$number," qvanto.log || qv_check_failed "$number is not in the log"
+    grep -qa "$number" out.pdf || qv_check_failed "$number is not in the PDF"
+done
+
+status=0
+DISPLAY='' ./qvanto stamp-pdf in.pdf in.pdf --page 1 --x 150 --y 40 >refused.out 2>refused.err || status=$?
+[ "$status" -eq 2 ] || qv_check_failed "writing over the input: status $status, not 2"
+[ -s refused.err ] || qv_check_failed "writing over the input: no message"
+[ ! -s refused.out ] || qv_check_failed "writing over the input printed a number"
+[ "$(grep -c '^QVID:' qvanto.log)" -eq 2 ] || qv_check_failed "the refusal was logged"
+[ "$QV_ERRORS" -eq 0 ]

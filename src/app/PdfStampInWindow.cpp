@@ -15,7 +15,7 @@ void frm_QVanto::StampPdfInWindow(const QString &path)
         m_services.messages.show(error, m_services.app.Title, host::MessageBox::Icon::Critical);
         return;
     }
-    const double sizeMm = app::StampSizeMm(m_services.app);
+    const double sizeMm = app::PdfStampSizeMm(m_options);
     double circleFraction = 1;
     const QImage face = PrintFace(sizeMm, &circleFraction);
     app::PdfStampDialog dialog(

@@ -2,8 +2,6 @@
 
 #include "frm_QVanto.h"
 #include "pdf/LoadPdfModule.h"
-#include "settings/SettingsFile.h"
-#include "settings/SettingsLines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,23 +33,9 @@ QString outputProblem(const QString &inPath, const QString &outPath)
 
 } // namespace
 
-double StampSizeMm(const host::AppInfo &app)
+double PdfStampSizeMm(const StampOptions &options)
 {
-    double size = 0;
-    try {
-        bas_QVanto::SettingsLines lines(bas_QVanto::SettingsPath(app));
-        bas_QVanto::SplitState splitter;
-        while (!lines.atEnd()) {
-            const QString line = lines.readLine();
-            QString comma = QStringLiteral(",");
-            if (!line.isEmpty()
-                && SplitSettingLine(splitter, line, comma).toLower() == QLatin1String("stampmm"))
-                size = SplitSettingLine(splitter, {}, comma).toDouble();
-        }
-    } catch (const std::exception &) {
-        // No settings file: the default size.
-    }
-    return size > 0 && size <= pdf::kMaxStampMm ? size : kDefaultStampMm;
+    return options.stampMm > 0 ? options.stampMm : kDefaultStampMm;
 }
 
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(const QString &path, QString *error)

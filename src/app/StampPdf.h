@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StampOptions.h"
 #include "pdf/PdfModule.h"
 
 #include <QStringList>
@@ -23,9 +24,8 @@ struct PdfOutcome {
     QString message; // for the user, when something went wrong
 };
 
-// The stamp's diameter on paper: the settings file's "stampmm" when set
-// and usable, else 18 mm.
-double StampSizeMm(const host::AppInfo &app);
+// The stamp's diameter on paper: the stamp size option when set, else 18 mm.
+double PdfStampSizeMm(const StampOptions &options);
 
 // Reads the PDF to be stamped. The file is only read, never written.
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(const QString &path, QString *error);

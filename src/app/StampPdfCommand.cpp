@@ -89,12 +89,11 @@ int RunStampPdf(const QStringList &arguments, host::Services services, QTextStre
         err << error << Qt::endl;
         return kPdfRefused;
     }
-    request->placement.sizeMm = request->sizeMm.value_or(StampSizeMm(services.app));
-
-    // The window's own start-up gives the stamp its rows, fonts, ink and
-    // date; it stays off screen.
+    // The window's own start-up gives the stamp its rows, fonts, ink, date
+    // and size; it stays off screen.
     frm_QVanto window(services);
     window.Form_Load();
+    request->placement.sizeMm = request->sizeMm.value_or(PdfStampSizeMm(window.options()));
     const PdfOutcome outcome
         = WriteStampedPdf(window, *document, request->inPath, request->outPath, request->placement);
     if (!outcome.number.isEmpty())

@@ -12,25 +12,33 @@
 
 namespace host {
 
-RegularFile::RegularFile(const QString &path, Mode mode) : m_path(path)
+int openRegularFile(const QString &path, int flags, struct stat *info)
 {
     // O_NONBLOCK: opening a FIFO with no one at its other end, or a device
     // that waits for a carrier, returns at once.
-    const int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK
-        | (mode == Mode::Append ? O_WRONLY | O_CREAT | O_APPEND : O_RDONLY);
-    m_fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
-    if (m_fd < 0)
-        fail("cannot open");
-    struct stat info = {};
-    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(m_fd);
-        m_fd = -1;
+    const int fd
+        = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    if (fd < 0)
+        return -1;
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         errno = 0;
-        fail("not a regular file:");
+        return -1;
     }
     // Regular files never block; blocking mode keeps write() from
     // returning early for no reason.
-    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (info)
+        *info = st;
+    return fd;
+}
+
+RegularFile::RegularFile(const QString &path, Mode mode) : m_path(path)
+{
+    m_fd = openRegularFile(path, mode == Mode::Append ? O_WRONLY | O_CREAT | O_APPEND : O_RDONLY);
+    if (m_fd < 0)
+        fail(errno != 0 ? "cannot open" : "not a regular file:");
 }
 
 RegularFile::~RegularFile()

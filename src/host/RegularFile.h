@@ -3,7 +3,16 @@
 #include <QByteArray>
 #include <QString>
 
+struct stat;
+
 namespace host {
+
+// Opens `path` with `flags` (O_RDONLY, O_WRONLY, …) only when it is a regular
+// file reached without a link at its name, never waiting on the way (a FIFO
+// with no one at its other end, a device waiting for a carrier). Returns the
+// descriptor, in blocking mode, and fills *info when given; -1 otherwise,
+// with errno 0 when something other than a regular file is there.
+int openRegularFile(const QString &path, int flags, struct stat *info = nullptr);
 
 // A file opened only when it is a regular file: never through a symbolic
 // link at its name, and never waiting on the way, so a FIFO, a device or a

@@ -1,5 +1,6 @@
 #include "settings/OwnSettingsFile.h"
 
+#include "host/RegularFile.h"
 #include "settings/SettingsLines.h"
 
 #include <QDir>
@@ -25,12 +26,9 @@ bool isOwnRegularFile(const struct stat &st)
 
 int openOwnSettingsFile(const QString &path, int accessMode)
 {
-    const int fd
-        = ::open(QFile::encodeName(path).constData(), accessMode | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
     struct stat st { };
-    if (::fstat(fd, &st) != 0 || !isOwnRegularFile(st)) {
+    const int fd = host::openRegularFile(path, accessMode, &st);
+    if (fd >= 0 && !isOwnRegularFile(st)) {
         ::close(fd);
         return -1;
     }

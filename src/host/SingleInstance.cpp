@@ -3,18 +3,27 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
 
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+// A plain Unix socket rather than Qt's local socket: Qt Network and the
+// libraries it brings would cost every start-up several milliseconds for a
+// message of no bytes.
 namespace host {
 
 namespace {
 
 // Named after the folder's real path, so two names for one folder meet at
 // one socket; kept in the user's runtime folder where there is one.
-QString socketNameFor(const QString &folder)
+QString socketPathFor(const QString &folder)
 {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     const QByteArray hash = QCryptographicHash::hash(
@@ -23,16 +32,36 @@ QString socketNameFor(const QString &folder)
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir() && QFileInfo(runtime).isWritable())
         return QDir(runtime).filePath(name);
-    return name; // in the temporary folder
+    return QDir(QDir::tempPath()).filePath(name);
+}
+
+// A stream socket with its address, or -1 when the path does not fit.
+int unixSocket(const QString &path, sockaddr_un *address)
+{
+    const QByteArray bytes = QFile::encodeName(path);
+    *address = {};
+    address->sun_family = AF_UNIX;
+    if (size_t(bytes.size()) >= sizeof address->sun_path)
+        return -1;
+    std::memcpy(address->sun_path, bytes.constData(), size_t(bytes.size()));
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
 }
 
 } // namespace
 
 SingleInstance::SingleInstance(const QString &folder, const QString &lockName)
-    : m_lock(QDir(folder).filePath(lockName)), m_socketName(socketNameFor(folder))
+    : m_lock(QDir(folder).filePath(lockName)), m_socketPath(socketPathFor(folder))
 {
     // A copy may run for weeks; only a lock whose process is gone is stale.
     m_lock.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (m_listener < 0)
+        return;
+    ::close(m_listener);
+    ::unlink(QFile::encodeName(m_socketPath).constData());
 }
 
 SingleInstance::Claim SingleInstance::claim()
@@ -41,19 +70,29 @@ SingleInstance::Claim SingleInstance::claim()
         return m_lock.error() == QLockFile::LockFailedError ? Claim::Taken : Claim::Unguarded;
     // A socket left by a killed copy would refuse the name; holding the lock,
     // no live copy can own it.
-    QLocalServer::removeServer(m_socketName);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    const QByteArray path = QFile::encodeName(m_socketPath);
+    ::unlink(path.constData());
+    sockaddr_un address;
+    const int fd = unixSocket(m_socketPath, &address);
     // Without the socket the lock still keeps a second copy out; only the
     // raising of this window is lost.
-    if (m_server->listen(m_socketName))
-        connect(m_server, &QLocalServer::newConnection, this, [this] {
-            while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-                socket->disconnectFromServer();
-                socket->deleteLater();
-                emit wakeRequested();
-            }
-        });
+    if (fd < 0)
+        return Claim::Owner;
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0
+        || ::listen(fd, 4) != 0) {
+        ::close(fd);
+        return Claim::Owner;
+    }
+    ::chmod(path.constData(), S_IRUSR | S_IWUSR);
+    m_listener = fd;
+    m_notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        const int connection = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0)
+            return;
+        ::close(connection);
+        emit wakeRequested();
+    });
     return Claim::Owner;
 }
 
@@ -62,9 +101,15 @@ bool SingleInstance::wakeOwner(int timeoutMs)
     // The owner may still be starting: it listens only after taking the lock.
     const QDeadlineTimer deadline(timeoutMs);
     do {
-        QLocalSocket socket;
-        socket.connectToServer(m_socketName);
-        if (socket.waitForConnected(qMax(1, int(qMin<qint64>(500, deadline.remainingTime())))))
+        sockaddr_un address;
+        const int fd = unixSocket(m_socketPath, &address);
+        if (fd < 0)
+            return false;
+        // A Unix socket connects at once or is refused at once.
+        const bool connected
+            = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+        ::close(fd);
+        if (connected)
             return true;
         QThread::msleep(50);
     } while (!deadline.hasExpired());

@@ -3,7 +3,7 @@
 #include <QLockFile>
 #include <QObject>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace host {
 
@@ -20,6 +20,7 @@ public:
     };
 
     SingleInstance(const QString &folder, const QString &lockName);
+    ~SingleInstance() override;
 
     Claim claim();
     // Asks the copy that holds the lock to show its window; false when none
@@ -38,8 +39,9 @@ signals:
 
 private:
     QLockFile m_lock;
-    QLocalServer *m_server = nullptr;
-    QString m_socketName;
+    QString m_socketPath;
+    int m_listener = -1;
+    QSocketNotifier *m_notifier = nullptr;
 };
 
 } // namespace host

@@ -12,6 +12,15 @@
 
 namespace host {
 
+namespace {
+bool g_terminationRequested = false;
+} // namespace
+
+bool TerminationRequested()
+{
+    return g_terminationRequested;
+}
+
 #ifdef Q_OS_UNIX
 namespace {
 
@@ -36,6 +45,7 @@ void CloseOnTerminate(QWidget &window)
         [[maybe_unused]] const ssize_t read = ::read(g_signalPipe[1], &byte, 1);
         // Once is enough: a second signal must not save the settings again.
         notifier->setEnabled(false);
+        g_terminationRequested = true;
         window.close();
         // Also ends the loop of a message box that may be open, and every
         // loop still to come, so the program ends instead of waiting there.

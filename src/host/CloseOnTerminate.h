@@ -11,4 +11,8 @@ namespace host {
 // signals.
 void CloseOnTerminate(QWidget &window);
 
+// Whether the system has asked the program to end. Work that only makes
+// sense while it runs on (a sound to start) is skipped from then on.
+bool TerminationRequested();
+
 } // namespace host

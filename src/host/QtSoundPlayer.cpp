@@ -1,5 +1,6 @@
 #include "SoundPlayer.h"
 
+#include "CloseOnTerminate.h"
 #include "Module.h"
 
 #include <QApplication>
@@ -111,6 +112,10 @@ bool QtSoundPlayer::play(const QString &name, quint32 flags)
             QApplication::beep();
         return false;
     }
+    // A stamp finished while the session ends (its "error" box was open)
+    // would otherwise bring up the sound server only to hold up the exit.
+    if (TerminationRequested())
+        return false;
     if (!m_thread) {
         m_thread = std::make_unique<SoundThread>();
         m_thread->start();

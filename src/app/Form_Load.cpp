@@ -94,7 +94,6 @@ void frm_QVanto::Form_Load()
     m_options = app::StampOptions::fromSettings(m_storedOptions);
     m_menu.reflect(m_options);
     host::startupMark("settings");
-    m_menu.showDate(today);
 
     m_form.SetVisible(true);
     RedrawStamp();

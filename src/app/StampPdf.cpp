@@ -40,15 +40,7 @@ double PdfStampSizeMm(const StampOptions &options)
 
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("PDF を開けません: %1").arg(QDir::toNativeSeparators(path));
-        return nullptr;
-    }
-    std::unique_ptr<pdf::PdfDocument> document = pdf::OpenPdf(file.readAll(), error);
-    if (!document)
-        *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + *error;
-    return document;
+    return pdf::OpenPdf(path, error, kLargestStampedPdfBytes);
 }
 
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,

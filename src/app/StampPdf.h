@@ -27,7 +27,10 @@ struct PdfOutcome {
 // The stamp's diameter on paper: the stamp size option when set, else 18 mm.
 double PdfStampSizeMm(const StampOptions &options);
 
-// Reads the PDF to be stamped. The file is only read, never written.
+// The largest PDF stamped: its stamped copy is made in memory.
+inline constexpr qint64 kLargestStampedPdfBytes = 1024LL * 1024 * 1024;
+
+// Opens the PDF to be stamped. The file is only read, never written.
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(const QString &path, QString *error);
 
 // Checks the placement and the output, then takes a number, writes the

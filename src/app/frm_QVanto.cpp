@@ -16,7 +16,6 @@
 #include "render/RedrawStamp.h"
 #include "render/TypedDate.h"
 #include "settings/SettingsFile.h"
-#include "stamp/PdfStampsReport.h"
 #include "stamp/StampLookup.h"
 #include "stamp/StampNow.h"
 
@@ -181,15 +180,4 @@ void frm_QVanto::PlaceDateCaret()
     host::TextBox &row = *m_controls.QVLabel[3];
     row.setCursorPosition(int(qMax<qsizetype>(0, row.text().size() - m_caretFromEnd)));
     m_caretFromEnd = -1;
-}
-
-void frm_QVanto::LookUpStamp(const QString &id)
-{
-    const QString logPath = stamp::StampLogPath(m_services.app);
-    if (id.trimmed().endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
-        LookUpPdf(id.trimmed(), logPath);
-        return;
-    }
-    m_services.messages.show(stamp::StampLookupReport(id, logPath, m_services.clock.now()),
-        m_services.app.Title, host::MessageBox::Icon::None);
 }

@@ -13,6 +13,11 @@
 #include "stamp/NewStampId.h"
 
 #include <QObject>
+#include <QPointer>
+
+namespace app {
+class LookUpDialog;
+}
 
 // The program's one window: its controls, the state the program keeps
 // besides them, the event handlers (which only dispatch) and the routines
@@ -61,8 +66,11 @@ public:
     // chosen resolution and background.
     void SaveFaceAs(const QString &path);
     // Shows what a stamp identification number encodes and its log records;
-    // for a PDF file's name, every number stamped into it.
+    // for a PDF file's name, every number stamped into it. The answer comes
+    // in a dialog of its own, which reads the log in the background.
     void LookUpStamp(const QString &id);
+    // The look-up dialog last opened, while it is open.
+    app::LookUpDialog *lookUpDialog() const;
 
     // Stamping a PDF, in the steps the file's writing puts in order: a new
     // number into row 4, the face drawn for print, the log record.
@@ -89,6 +97,7 @@ public:
 private:
     void connectHandlers();
     void LookUpPdf(const QString &path, const QString &logPath);
+    void ShowLookUp(app::LookUpDialog *dialog);
     render::FaceControls faceControls();
     bas_QVanto::SettingsControls settingsControls();
 
@@ -104,4 +113,5 @@ private:
     app::OptionsMenu m_menu;
     // Where to put the caret once a typed date has been rewritten; -1 none.
     qsizetype m_caretFromEnd = -1;
+    QPointer<app::LookUpDialog> m_lookUp;
 };

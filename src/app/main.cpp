@@ -1,4 +1,5 @@
 // QVanto: composes a Japanese date stamp and hands it to the clipboard.
+#include "LookUpCommand.h"
 #include "OneCopyPerFolder.h"
 #include "RealProgram.h"
 #include "StampPdfCommand.h"
@@ -21,9 +22,10 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     const bool stampPdf = argc > 1 && std::strcmp(argv[1], app::kStampPdfCommand) == 0;
-    // The command draws the stamp but never shows a window, with or without
-    // a display.
-    if (stampPdf)
+    const bool lookUp = argc > 1 && std::strcmp(argv[1], app::kLookUpCommand) == 0;
+    // The commands draw or read but never show a window, with or without a
+    // display.
+    if (stampPdf || lookUp)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     host::startupMark("application");
@@ -33,6 +35,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qvanto.QVanto"));
     if (stampPdf)
         return app::RunStampPdfCommand(QApplication::arguments().mid(2));
+    if (lookUp)
+        return app::RunLookUpCommand(QApplication::arguments().mid(2));
     host::installQtTranslations(application);
     host::AppInfo app = host::AppInfo::forRunningProgram();
     host::SingleInstance instance(app.dataFile({}), app.EXEName.toLower() + QStringLiteral(".lock"));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,15 +29,23 @@ struct FoundStamp {
     QString number;
 };
 
-// An opened document. Its bytes were read into memory, so the file it came
-// from is never written or held open.
+// Asked now and then while a page is drawn; true stops the drawing.
+using StopDrawing = std::function<bool()>;
+
+// An opened document. It reads the file it came from as needed, through a
+// descriptor opened for reading only: the file is never written. One thread
+// at a time draws, lists stamps or stamps; the page count and sizes are read
+// at opening and may be asked from any thread while it does.
 class PdfDocument {
 public:
     virtual ~PdfDocument() = default;
     virtual int pageCount() const = 0;
     // The page as a reader sees it, in millimetres.
     virtual QSizeF pageSizeMm(int page) const = 0;
-    virtual QImage renderPage(int page, double dpi) const = 0;
+    // The page drawn at `dpi`; a null image when it cannot be drawn or
+    // `stop` said so (what is drawn by then is thrown away).
+    virtual QImage renderPage(int page, double dpi, const StopDrawing &stop) const = 0;
+    QImage renderPage(int page, double dpi) const { return renderPage(page, dpi, {}); }
     // The stamps this program put into the document, in page order.
     virtual std::vector<FoundStamp> stamps() const = 0;
     // The whole document with one more stamp annotation: the face image,
@@ -48,12 +57,15 @@ public:
         = 0;
 };
 
-// Opens a document from its bytes. Refuses, with a message for the user in
-// *error: bytes that are no PDF, a PDF that cannot be read, an encrypted one.
-using OpenPdfFunction = PdfDocument *(*)(const QByteArray &bytes, QString *error);
+// Opens a document from a descriptor of a regular file opened for reading,
+// which it takes over (closed with the document, or at once on a refusal).
+// Refuses, with a message for the user in *error: a PDF that cannot be read,
+// an encrypted one.
+using OpenPdfFunction = PdfDocument *(*)(int fileDescriptor, QString *error);
 
-// The module's one exported symbol, looked up by this name.
-inline constexpr char kOpenPdfSymbol[] = "qvanto_pdf_open";
+// The module's one exported symbol, looked up by this name (new with each
+// change of the function's type, so a stale module is refused, not called).
+inline constexpr char kOpenPdfSymbol[] = "qvanto_pdf_open_file";
 
 // The largest stamp drawn: its print picture grows with the square of it.
 inline constexpr double kMaxStampMm = 100;

@@ -6,8 +6,11 @@
 #include <poppler-qt6.h>
 
 #include <QBuffer>
+#include <QFile>
 #include <QTransform>
 #include <algorithm>
+#include <mutex>
+#include <unistd.h>
 
 namespace pdf {
 
@@ -15,10 +18,11 @@ namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
 
-bool looksLikePdf(const QByteArray &bytes)
+// Asked by Poppler while it draws, with the stop function as its payload.
+bool shouldStop(const QVariant &payload)
 {
-    // Readers accept the header anywhere in the first kilobyte.
-    return bytes.left(1024).contains("%PDF-");
+    const auto *stop = static_cast<const StopDrawing *>(payload.value<void *>());
+    return (*stop)();
 }
 
 // Turns the face so that it stands upright on a page that readers show
@@ -34,34 +38,44 @@ QImage uprightOn(const Poppler::Page &page, const QImage &face)
     return face;
 }
 
-PdfDocument *open(const QByteArray &bytes, QString *error);
+std::unique_ptr<Poppler::Document> checked(std::unique_ptr<Poppler::Document> document, QString *error);
 
 class PopplerDocument final : public PdfDocument {
 public:
-    PopplerDocument(QByteArray bytes, std::unique_ptr<Poppler::Document> document)
-        : m_bytes(std::move(bytes)), m_document(std::move(document))
+    PopplerDocument(std::unique_ptr<QFile> file, std::unique_ptr<Poppler::Document> document)
+        : m_file(std::move(file)), m_document(std::move(document))
     {
         m_document->setRenderHint(Poppler::Document::Antialiasing);
         m_document->setRenderHint(Poppler::Document::TextAntialiasing);
+        // Poppler gives the crop box in points, already turned as shown.
+        for (int i = 0; i < m_document->numPages(); ++i)
+            m_pageSizes.push_back(m_document->page(i)->pageSizeF() / kPointsPerMm);
     }
 
-    int pageCount() const override { return m_document->numPages(); }
+    int pageCount() const override { return int(m_pageSizes.size()); }
 
     QSizeF pageSizeMm(int page) const override
     {
-        const std::unique_ptr<Poppler::Page> p = m_document->page(page - 1);
-        // Poppler gives the crop box in points, already turned as shown.
-        return p ? p->pageSizeF() / kPointsPerMm : QSizeF();
+        return page >= 1 && page <= pageCount() ? m_pageSizes[size_t(page - 1)] : QSizeF();
     }
 
-    QImage renderPage(int page, double dpi) const override
+    QImage renderPage(int page, double dpi, const StopDrawing &stop) const override
     {
+        const std::lock_guard<std::mutex> lock(m_mutex);
         const std::unique_ptr<Poppler::Page> p = m_document->page(page - 1);
-        return p ? p->renderToImage(dpi, dpi) : QImage();
+        if (!p)
+            return {};
+        if (!stop)
+            return p->renderToImage(dpi, dpi);
+        QImage image = p->renderToImage(dpi, dpi, -1, -1, -1, -1, Poppler::Page::Rotate0, nullptr, nullptr,
+            shouldStop, QVariant::fromValue(static_cast<void *>(const_cast<StopDrawing *>(&stop))));
+        // Stopped drawing leaves part of the page: not a picture of it.
+        return stop() ? QImage() : image;
     }
 
     std::vector<FoundStamp> stamps() const override
     {
+        const std::lock_guard<std::mutex> lock(m_mutex);
         std::vector<FoundStamp> found;
         for (int i = 0; i < m_document->numPages(); ++i) {
             const std::unique_ptr<Poppler::Page> p = m_document->page(i);
@@ -78,6 +92,7 @@ public:
     QByteArray withStamp(const StampPlacement &placement, const QImage &face, double circleFraction,
         const QString &number, QString *error) override
     {
+        const std::lock_guard<std::mutex> lock(m_mutex);
         const std::unique_ptr<Poppler::Page> page = m_document->page(placement.page - 1);
         if (!page) {
             *error = QStringLiteral("%1 ページを読めません。").arg(placement.page);
@@ -119,28 +134,27 @@ private:
     bool holdsStamp(const QByteArray &bytes, const QString &number) const
     {
         QString error;
-        const std::unique_ptr<PdfDocument> copy(open(bytes, &error));
-        if (!copy || copy->pageCount() != pageCount())
+        const std::unique_ptr<Poppler::Document> copy
+            = checked(Poppler::Document::loadFromData(bytes), &error);
+        if (!copy || copy->numPages() != pageCount())
             return false;
-        const std::vector<FoundStamp> found = copy->stamps();
-        return std::any_of(
-            found.begin(), found.end(), [&](const FoundStamp &stamp) { return stamp.number == number; });
+        for (int i = 0; i < copy->numPages(); ++i)
+            for (const auto &annotation : copy->page(i)->annotations({Poppler::Annotation::AStamp}))
+                if (annotation->contents() == number && annotation->uniqueName() == number)
+                    return true;
+        return false;
     }
 
-    QByteArray m_bytes; // Poppler reads from these as long as it lives
+    std::unique_ptr<QFile> m_file; // Poppler reads from it as long as it lives
     std::unique_ptr<Poppler::Document> m_document;
+    std::vector<QSizeF> m_pageSizes;
+    mutable std::mutex m_mutex; // Poppler draws and writes one thing at a time
 };
 
-PdfDocument *open(const QByteArray &bytes, QString *error)
+// The document when it can be read page by page; nothing, with a message,
+// when it is locked or damaged.
+std::unique_ptr<Poppler::Document> checked(std::unique_ptr<Poppler::Document> document, QString *error)
 {
-    // Poppler's notes on files it repaired as it read them are not for the
-    // user: what cannot be read is refused with a message of our own.
-    Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant());
-    if (!looksLikePdf(bytes)) {
-        *error = QStringLiteral("PDF ファイルではありません。");
-        return nullptr;
-    }
-    std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes);
     if (document && (document->isLocked() || document->isEncrypted())) {
         *error = QStringLiteral("暗号化された PDF には押印できません。");
         return nullptr;
@@ -152,14 +166,33 @@ PdfDocument *open(const QByteArray &bytes, QString *error)
         *error = QStringLiteral("PDF が壊れていて読めません。");
         return nullptr;
     }
-    return new PopplerDocument(bytes, std::move(document));
+    return document;
+}
+
+PdfDocument *open(int fd, QString *error)
+{
+    // Poppler's notes on files it repaired as it read them are not for the
+    // user: what cannot be read is refused with a message of our own.
+    Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant());
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *error = QStringLiteral("PDF を読めません。");
+        return nullptr;
+    }
+    // Read from the file as needed, never whole: the file may be far larger
+    // than memory.
+    std::unique_ptr<Poppler::Document> document = checked(Poppler::Document::load(file.get()), error);
+    if (!document)
+        return nullptr;
+    return new PopplerDocument(std::move(file), std::move(document));
 }
 
 } // namespace
 
 } // namespace pdf
 
-extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open(const QByteArray &bytes, QString *error)
+extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open_file(int fileDescriptor, QString *error)
 {
-    return pdf::open(bytes, error);
+    return pdf::open(fileDescriptor, error);
 }

@@ -1,7 +1,6 @@
 #include "StampLookup.h"
 
-#include "host/RegularFile.h"
-#include "host/SystemCodec.h"
+#include "stamp/FindStampRecords.h"
 #include "stamp/NewStampId.h"
 
 namespace stamp {
@@ -16,51 +15,6 @@ int digitValue(QChar c)
         return c.unicode() - 'A' + 10;
     return -1;
 }
-
-// Longer than any record's line (four rows of up to 32,000 characters); a
-// longer line is damage and is cut there, so memory stays small whatever
-// the log holds.
-constexpr qint64 kLongestLineBytes = 1024 * 1024;
-constexpr qint64 kBlockBytes = 256 * 1024;
-
-// The lines of a file, read in blocks from the start to the end.
-class LineReader {
-public:
-    explicit LineReader(const host::RegularFile &file) : m_file(file) { }
-
-    // The next line without its line end; false past the last line.
-    bool next(QByteArray &line)
-    {
-        line.clear();
-        bool any = false;
-        for (;;) {
-            if (m_pos == m_block.size()) {
-                m_block = m_file.readAt(m_offset, kBlockBytes);
-                m_offset += m_block.size();
-                m_pos = 0;
-                if (m_block.isEmpty())
-                    return any;
-            }
-            any = true;
-            const qsizetype lineEnd = m_block.indexOf('\n', m_pos);
-            const qsizetype end = lineEnd < 0 ? m_block.size() : lineEnd;
-            line.append(
-                m_block.constData() + m_pos, qMin<qint64>(end - m_pos, kLongestLineBytes - line.size()));
-            m_pos = lineEnd < 0 ? m_block.size() : lineEnd + 1;
-            if (lineEnd >= 0) {
-                if (line.endsWith('\r'))
-                    line.chop(1);
-                return true;
-            }
-        }
-    }
-
-private:
-    const host::RegularFile &m_file;
-    qint64 m_offset = 0;
-    QByteArray m_block;
-    qsizetype m_pos = 0;
-};
 
 // Typed numbers may come in lower case and with spaces around them.
 QString normalized(const QString &id)
@@ -96,29 +50,13 @@ std::optional<DecodedStampId> DecodeStampId(const QString &id)
 
 QStringList StampRecords(const QString &logPath, const QString &id)
 {
-    // Read as a stream, line by line: a log grows for years, and the
-    // records asked about are often the most recent ones.
-    QStringList records;
-    try {
-        const host::RegularFile log(logPath, host::RegularFile::Mode::Read);
-        LineReader lines(log);
-        const QByteArray head = "QVID:" + normalized(id).toLatin1() + ',';
-        QByteArray line;
-        while (lines.next(line)) {
-            if (!line.startsWith(head))
-                continue;
-            QString record = host::decodeTextFile(line);
-            if (lines.next(line))
-                record += QLatin1Char('\n') + host::decodeTextFile(line);
-            records << record;
-        }
-    } catch (const std::exception &) {
-    }
-    return records;
+    const QString number = normalized(id);
+    return FindStampRecords(logPath, {number}).records.value(number);
 }
 
-QString StampLookupReport(const QString &id, const QString &logPath, const QDateTime &now)
+QString DescribeStampId(const QString &id, const QDateTime &now, bool *isNumber)
 {
+    *isNumber = false;
     const QString number = normalized(id);
     if (number == bas_QVanto::PlaceholderStampId)
         return QStringLiteral("「%1」は押印番号ではなく、まだ押印していないときに表示される仮の文字です。"
@@ -128,6 +66,7 @@ QString StampLookupReport(const QString &id, const QString &logPath, const QDate
     if (!decoded)
         return QStringLiteral("「%1」は押印番号ではありません。押印番号は 0〜9 と A〜Z でできています。")
             .arg(id.trimmed());
+    *isNumber = true;
     const QString when = QStringLiteral("%1 (同じ秒の %2 番目)")
                              .arg(decoded->madeAt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")))
                              .arg(decoded->repeatCount + 1);
@@ -139,12 +78,19 @@ QString StampLookupReport(const QString &id, const QString &logPath, const QDate
                          "進みます) か、時計が進んでいた機械での押印、または番号の打ち間違いかもしれません。")
               .arg(now.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")))
         : QString();
-    const QStringList records = StampRecords(logPath, number);
+    return QStringLiteral("押印番号 %1: %2%3").arg(number, when, future);
+}
+
+QString StampLookupReport(const QString &id, const QString &logPath, const QDateTime &now)
+{
+    bool isNumber = false;
+    const QString description = DescribeStampId(id, now, &isNumber);
+    if (!isNumber)
+        return description;
+    const QStringList records = StampRecords(logPath, id);
     if (records.isEmpty())
-        return QStringLiteral("押印番号 %1 は %2 を表しますが、この押印ログにはありません。%3\n%4")
-            .arg(number, when, future, logPath);
-    return QStringLiteral("押印番号 %1: %2%3\n\n%4")
-        .arg(number, when, future, records.join(QStringLiteral("\n\n")));
+        return description + QStringLiteral("\nこの押印ログにはありません。\n") + logPath;
+    return description + QStringLiteral("\n\n") + records.join(QStringLiteral("\n\n"));
 }
 
 } // namespace stamp

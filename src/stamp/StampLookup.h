@@ -23,6 +23,11 @@ std::optional<DecodedStampId> DecodeStampId(const QString &id);
 // that cannot be read, or is no regular file, has none.
 QStringList StampRecords(const QString &logPath, const QString &id);
 
+// What a typed number says, for the user: the time it encodes (saying so
+// when that lies after `now`), or why it is no number (the placeholder row 4
+// shows before a stamp); *isNumber tells which.
+QString DescribeStampId(const QString &id, const QDateTime &now, bool *isNumber);
+
 // The answer shown to the user when asked about a number at the time `now`:
 // what it encodes (saying so when that lies in the future) and its records,
 // or why it is no number (the placeholder row 4 shows before a stamp).

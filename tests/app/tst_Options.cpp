@@ -1,6 +1,7 @@
 // The stamp options: defaults that change nothing, keeping them across a
 // restart, and what each does to the clipboard, files and look-ups.
 #include "TestWindow.h"
+#include "app/pdf/LookUpDialog.h"
 
 #include "host/TextBox.h"
 
@@ -249,9 +250,13 @@ private slots:
         const QString id = w.c().QVLabel[4]->Text();
         QCOMPARE(id, QStringLiteral("1NNXBR00"));
         w.window->LookUpStamp(id);
-        QCOMPARE(w.messages.shown.size(), size_t(1));
-        QVERIFY(w.messages.shown[0].text.contains(QStringLiteral("2001/03/05 21:07:03")));
-        QVERIFY(w.messages.shown[0].text.contains(QStringLiteral("会 社 名,部課係名,氏    名,2001.03.05")));
+        app::LookUpDialog *dialog = w.window->lookUpDialog();
+        QVERIFY(dialog);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->isDone(), 30000);
+        QVERIFY(dialog->heading().contains(QStringLiteral("2001/03/05 21:07:03")));
+        QCOMPARE(dialog->rowCount(), 1);
+        QVERIFY(dialog->row(0)[4].contains(QStringLiteral("会 社 名,部課係名,氏    名,2001.03.05")));
+        QVERIFY(w.messages.shown.empty());
     }
 };
 

@@ -1,8 +1,9 @@
 // Stamping a PDF from the window: a page view to place the stamp, and the
 // stamp taken when the stamped copy is written.
-#include "frm_QVanto.h"
+#include "app/frm_QVanto.h"
 
-#include "PdfStampDialog.h"
+#include "app/pdf/OpenInBackground.h"
+#include "app/pdf/PdfStampDialog.h"
 #include "host/AppInfo.h"
 #include "host/MessageBox.h"
 #include "stamp/PlaySound.h"
@@ -10,16 +11,17 @@
 void frm_QVanto::StampPdfInWindow(const QString &path)
 {
     QString error;
-    const std::unique_ptr<pdf::PdfDocument> document = app::OpenPdfFile(path, &error);
+    const std::shared_ptr<pdf::PdfDocument> document = app::OpenPdfInBackground(path, &error, &m_form);
     if (!document) {
-        m_services.messages.show(error, m_services.app.Title, host::MessageBox::Icon::Critical);
+        if (!error.isEmpty())
+            m_services.messages.show(error, m_services.app.Title, host::MessageBox::Icon::Critical);
         return;
     }
     const double sizeMm = app::PdfStampSizeMm(m_options);
     double circleFraction = 1;
     const QImage face = PrintFace(sizeMm, &circleFraction);
     app::PdfStampDialog dialog(
-        *document, path, face, circleFraction, sizeMm,
+        document, path, face, circleFraction, sizeMm,
         [&](const QString &outPath, const pdf::StampPlacement &placement) {
             return SavePdfStamp(*document, path, outPath, placement);
         },

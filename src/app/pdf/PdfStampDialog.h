@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -22,7 +23,7 @@ class PdfStampDialog : public QDialog {
     Q_OBJECT
 public:
     using Save = std::function<bool(const QString &outPath, const pdf::StampPlacement &placement)>;
-    PdfStampDialog(pdf::PdfDocument &document, const QString &inPath, const QImage &face,
+    PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const QString &inPath, const QImage &face,
         double circleFraction, double sizeMm, Save save, QWidget *parent = nullptr);
 
     PdfPageView &view() { return *m_view; }
@@ -35,7 +36,7 @@ private:
     void btnSave_Click();
     void reflect();
 
-    pdf::PdfDocument &m_document;
+    std::shared_ptr<pdf::PdfDocument> m_document;
     QString m_inPath;
     Save m_save;
     PdfPageView *m_view;

@@ -1,6 +1,6 @@
-#include "PdfStampDialog.h"
+#include "app/pdf/PdfStampDialog.h"
 
-#include "PdfPageView.h"
+#include "app/pdf/PdfPageView.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -19,10 +19,10 @@ QString ProposedPdfName(const QString &inPath)
     return in.dir().filePath(in.completeBaseName() + QStringLiteral("_押印.pdf"));
 }
 
-PdfStampDialog::PdfStampDialog(pdf::PdfDocument &document, const QString &inPath, const QImage &face,
-    double circleFraction, double sizeMm, Save save, QWidget *parent)
+PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const QString &inPath,
+    const QImage &face, double circleFraction, double sizeMm, Save save, QWidget *parent)
     : QDialog(parent), m_document(document), m_inPath(inPath), m_save(std::move(save)),
-      m_view(new PdfPageView(document, face, circleFraction, sizeMm)), m_pageLabel(new QLabel),
+      m_view(new PdfPageView(std::move(document), face, circleFraction, sizeMm)), m_pageLabel(new QLabel),
       m_previous(new QPushButton(QStringLiteral("◀ 前のページ"))),
       m_next(new QPushButton(QStringLiteral("次のページ ▶"))),
       m_saveButton(new QPushButton(QStringLiteral("保存")))
@@ -51,6 +51,7 @@ PdfStampDialog::PdfStampDialog(pdf::PdfDocument &document, const QString &inPath
     connect(m_previous, &QPushButton::clicked, this, [this] { stepPage(-1); });
     connect(m_next, &QPushButton::clicked, this, [this] { stepPage(1); });
     connect(m_view, &PdfPageView::placed, this, [this] { reflect(); });
+    connect(m_view, &PdfPageView::drawn, this, [this] { reflect(); });
     connect(m_saveButton, &QPushButton::clicked, this, [this] { btnSave_Click(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     reflect();
@@ -59,15 +60,16 @@ PdfStampDialog::PdfStampDialog(pdf::PdfDocument &document, const QString &inPath
 void PdfStampDialog::reflect()
 {
     const int page = m_view->page();
-    m_pageLabel->setText(QStringLiteral("%1 / %2 ページ").arg(page).arg(m_document.pageCount()));
+    m_pageLabel->setText(QStringLiteral("%1 / %2 ページ").arg(page).arg(m_document->pageCount()));
     m_previous->setEnabled(page > 1);
-    m_next->setEnabled(page < m_document.pageCount());
-    m_saveButton->setEnabled(m_view->placement().has_value());
+    m_next->setEnabled(page < m_document->pageCount());
+    // Saving reads the document, which waits for any drawing to end.
+    m_saveButton->setEnabled(m_view->placement().has_value() && !m_view->drawing());
 }
 
 void PdfStampDialog::stepPage(int step)
 {
-    m_view->showPage(qBound(1, m_view->page() + step, m_document.pageCount()));
+    m_view->showPage(qBound(1, m_view->page() + step, m_document->pageCount()));
     reflect();
 }
 
@@ -81,7 +83,7 @@ void PdfStampDialog::btnSave_Click()
 
 void PdfStampDialog::saveTo(const QString &outPath)
 {
-    if (m_view->placement() && m_save(outPath, *m_view->placement()))
+    if (m_view->placement() && !m_view->drawing() && m_save(outPath, *m_view->placement()))
         accept();
 }
 

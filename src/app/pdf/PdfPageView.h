@@ -1,0 +1,80 @@
+#pragma once
+
+#include "pdf/PdfModule.h"
+
+#include <QDeadlineTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <optional>
+
+namespace app {
+
+// One page of a PDF at screen resolution, the stamp at its real size
+// following the mouse, and the stamp placed by a click, which a later click
+// moves. Positions are millimetres on the page as shown. Pages are drawn on
+// a thread of their own; one that takes longer than the time limit is given
+// up with a message in its place, and the window stays responsive meanwhile.
+class PdfPageView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kDefaultTimeLimit {10000};
+
+    // circleFraction: the share of the face picture's width its circle takes.
+    PdfPageView(std::shared_ptr<pdf::PdfDocument> document, const QImage &face, double circleFraction,
+        double sizeMm, QWidget *parent = nullptr, std::chrono::milliseconds timeLimit = kDefaultTimeLimit);
+    ~PdfPageView() override;
+
+    void showPage(int page);
+    int page() const { return m_page; }
+    // Whether the document is still drawing a page, perhaps one given up on.
+    bool drawing() const { return m_drawing > 0; }
+    // Whether the current page is shown; else why not (drawn, given up).
+    bool pageShown() const { return !m_pageImage.isNull(); }
+    const QString &message() const { return m_message; }
+    const std::optional<pdf::StampPlacement> &placement() const { return m_placement; }
+    // Millimetres on the page for a point of the widget.
+    QPointF toMm(const QPointF &point) const;
+
+signals:
+    void placed();
+    // The current page is shown, given up on, or the document is idle again.
+    void drawn();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    double pxPerMm() const;
+    void drawStamp(QPainter &painter, const QPointF &centreMm, qreal opacity) const;
+
+    void pageDrawn(int generation, const QImage &image);
+    void giveUp(int generation);
+
+    QImage m_face;
+    mutable QImage m_screenFace; // m_face at the screen's size
+    double m_circleFraction;
+    double m_sizeMm;
+    int m_page = 1;
+    QImage m_pageImage;
+    std::optional<QPointF> m_mouseMm;
+    std::optional<pdf::StampPlacement> m_placement;
+    // Shared with the thread that draws, which may outlive the view.
+    std::shared_ptr<pdf::PdfDocument> m_document;
+    std::chrono::milliseconds m_timeLimit;
+    // Tells the drawing on its thread to stop; one per page asked for.
+    std::shared_ptr<std::atomic_bool> m_stop;
+    int m_generation = 0;
+    int m_drawing = 0; // pages still drawing, current or given up
+    QDeadlineTimer m_pageDeadline;
+    QTimer m_deadline; // the same time on the GUI thread
+    QString m_message;
+};
+
+} // namespace app

@@ -6,9 +6,12 @@
 #include <poppler-qt6.h>
 
 #include <QBuffer>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QTransform>
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <mutex>
 #include <unistd.h>
 
@@ -17,6 +20,32 @@ namespace pdf {
 namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
+
+// Opening reads the cross-reference table and the page tree; a damaged or
+// made-up file makes Poppler read the whole file in search of its objects,
+// which for gigabytes takes minutes. Past this time its reads fail, and the
+// file is refused as damaged.
+constexpr std::chrono::seconds kOpeningTime {10};
+
+// The file Poppler reads, whose reads fail once the work they serve is to
+// stop: the opening past its time, a drawing given up. Without it, one
+// drawing step that reads the file (a damaged table rebuilt on the way) could
+// not be stopped.
+class GuardedFile final : public QFile {
+public:
+    void guard(std::function<bool()> stop) { m_stop = std::move(stop); }
+
+protected:
+    qint64 readData(char *data, qint64 length) override
+    {
+        if (m_stop && m_stop())
+            return -1;
+        return QFile::readData(data, length);
+    }
+
+private:
+    std::function<bool()> m_stop;
+};
 
 // Asked by Poppler while it draws, with the stop function as its payload.
 bool shouldStop(const QVariant &payload)
@@ -42,7 +71,7 @@ std::unique_ptr<Poppler::Document> checked(std::unique_ptr<Poppler::Document> do
 
 class PopplerDocument final : public PdfDocument {
 public:
-    PopplerDocument(std::unique_ptr<QFile> file, std::unique_ptr<Poppler::Document> document)
+    PopplerDocument(std::unique_ptr<GuardedFile> file, std::unique_ptr<Poppler::Document> document)
         : m_file(std::move(file)), m_document(std::move(document))
     {
         m_document->setRenderHint(Poppler::Document::Antialiasing);
@@ -67,8 +96,10 @@ public:
             return {};
         if (!stop)
             return p->renderToImage(dpi, dpi);
+        m_file->guard(stop);
         QImage image = p->renderToImage(dpi, dpi, -1, -1, -1, -1, Poppler::Page::Rotate0, nullptr, nullptr,
             shouldStop, QVariant::fromValue(static_cast<void *>(const_cast<StopDrawing *>(&stop))));
+        m_file->guard({});
         // Stopped drawing leaves part of the page: not a picture of it.
         return stop() ? QImage() : image;
     }
@@ -145,7 +176,7 @@ private:
         return false;
     }
 
-    std::unique_ptr<QFile> m_file; // Poppler reads from it as long as it lives
+    std::unique_ptr<GuardedFile> m_file; // Poppler reads from it as long as it lives
     std::unique_ptr<Poppler::Document> m_document;
     std::vector<QSizeF> m_pageSizes;
     mutable std::mutex m_mutex; // Poppler draws and writes one thing at a time
@@ -174,17 +205,26 @@ PdfDocument *open(int fd, QString *error)
     // Poppler's notes on files it repaired as it read them are not for the
     // user: what cannot be read is refused with a message of our own.
     Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant());
-    auto file = std::make_unique<QFile>();
+    auto file = std::make_unique<GuardedFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         *error = QStringLiteral("PDF を読めません。");
         return nullptr;
     }
+    const QDeadlineTimer deadline(kOpeningTime);
+    file->guard([deadline] { return deadline.hasExpired(); });
     // Read from the file as needed, never whole: the file may be far larger
     // than memory.
     std::unique_ptr<Poppler::Document> document = checked(Poppler::Document::load(file.get()), error);
-    if (!document)
+    const bool tooSlow = deadline.hasExpired();
+    file->guard({});
+    if (document && tooSlow)
+        document.reset();
+    if (!document) {
+        if (tooSlow)
+            *error = QStringLiteral("PDF が壊れていて読めません (読み始めるのに時間がかかりすぎます)。");
         return nullptr;
+    }
     return new PopplerDocument(std::move(file), std::move(document));
 }
 

@@ -39,19 +39,19 @@ FoundRecords FindStampRecords(
     try {
         const host::RegularFile log(logPath, host::RegularFile::Mode::Read);
         const qint64 total = log.size();
-        LogLines lines(log);
+        qint64 blocks = 0;
+        // Asked between blocks, so a reading stops soon even inside one
+        // endless line.
+        LogLines lines(log, [&](qint64 bytes) {
+            if (++blocks % kBlocksPerReport != 0)
+                return true;
+            if (control.progress)
+                control.progress(bytes, total);
+            found.cancelled = control.cancel && control.cancel->load();
+            return !found.cancelled;
+        });
         QByteArray line;
-        qint64 reportedAt = 0;
         while (lines.next(line)) {
-            if (lines.blocksRead() - reportedAt >= kBlocksPerReport) {
-                reportedAt = lines.blocksRead();
-                if (control.progress)
-                    control.progress(lines.bytesRead(), total);
-                if (control.cancel && control.cancel->load()) {
-                    found.cancelled = true;
-                    return found;
-                }
-            }
             const QByteArray number = recordNumber(line);
             if (number.isEmpty() || !wanted.contains(number))
                 continue;
@@ -62,7 +62,7 @@ FoundRecords FindStampRecords(
             if (records.size() < kMostRecordsPerNumber)
                 records << record;
         }
-        if (control.progress)
+        if (control.progress && !found.cancelled)
             control.progress(lines.bytesRead(), total);
     } catch (const std::exception &) {
     }

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 namespace stamp {
 
 // The lines of a file, read in blocks from the start to the end: memory stays
@@ -15,7 +17,13 @@ public:
     static constexpr qint64 kLongestLineBytes = 1024 * 1024;
     static constexpr qint64 kBlockBytes = 256 * 1024;
 
-    explicit LogLines(const host::RegularFile &file) : m_file(file) { }
+    // `beforeBlock`, when given, is asked with the bytes read so far before
+    // each block after the first; false ends the lines there, even inside a
+    // line.
+    explicit LogLines(const host::RegularFile &file, std::function<bool(qint64)> beforeBlock = {})
+        : m_file(file), m_beforeBlock(std::move(beforeBlock))
+    {
+    }
 
     // The next line without its line end; false past the last line.
     bool next(QByteArray &line)
@@ -24,6 +32,11 @@ public:
         bool any = false;
         for (;;) {
             if (m_pos == m_block.size()) {
+                if (m_blocks > 0 && m_beforeBlock && !m_beforeBlock(m_offset)) {
+                    m_block.clear();
+                    m_pos = 0;
+                    return false;
+                }
                 m_block = m_file.readAt(m_offset, kBlockBytes);
                 m_offset += m_block.size();
                 m_pos = 0;
@@ -45,12 +58,11 @@ public:
         }
     }
 
-    // The bytes read so far, and the blocks they came in.
     qint64 bytesRead() const { return m_offset; }
-    qint64 blocksRead() const { return m_blocks; }
 
 private:
     const host::RegularFile &m_file;
+    std::function<bool(qint64)> m_beforeBlock;
     qint64 m_offset = 0;
     qint64 m_blocks = 0;
     QByteArray m_block;

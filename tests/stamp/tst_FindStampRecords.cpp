@@ -1,0 +1,184 @@
+// Looking many numbers up at once: one pass over the log, every record
+// found, a reading that can be stopped.
+#include "stamp/FindStampRecords.h"
+#include "stamp/LookUpRows.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Bytes this process has read so far, as the kernel counts them; -1 when
+// that cannot be known, which fails the tests that rely on it.
+qint64 bytesReadSoFar()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+QString numberOf(int i)
+{
+    return QStringLiteral("1NN%1").arg(i, 5, 36, QLatin1Char('0')).toUpper();
+}
+
+QByteArray record(const QString &number, int i)
+{
+    return "QVID:" + number.toLatin1() + ",2001/03/05 21:07:03 \r\n    A,B,C," + QByteArray::number(i)
+        + "\r\n\r\n";
+}
+
+constexpr int kLogged = 10000;
+constexpr qint64 kHoleBytes = 64LL * 1024 * 1024;
+
+// kLogged records, half before and half after a hole of NUL bytes, as a log
+// grown for years would spread them.
+QString writeLargeLog(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("qvanto.log"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    for (int i = 0; i < kLogged / 2; ++i)
+        file.write(record(numberOf(i), i));
+    file.write("\r\n");
+    if (!file.resize(file.size() + kHoleBytes) || !file.seek(file.size()))
+        return {};
+    file.write("\r\n");
+    for (int i = kLogged / 2; i < kLogged; ++i)
+        file.write(record(numberOf(i), i));
+    return file.flush() ? path : QString();
+}
+
+} // namespace
+
+class tst_FindStampRecords : public QObject {
+    Q_OBJECT
+private slots:
+    void findsEveryNumberInOnePass()
+    {
+        QTemporaryDir dir;
+        const QString log = writeLargeLog(dir);
+        QVERIFY(!log.isEmpty());
+        QSet<QString> wanted;
+        for (int i = 0; i < kLogged; ++i)
+            wanted.insert(i % 2 ? numberOf(i) : numberOf(i).toLower());
+        for (int i = kLogged; i < kLogged + 100; ++i)
+            wanted.insert(numberOf(i));
+        qint64 lastDone = -1;
+        qint64 lastTotal = -1;
+        stamp::LogReadControl control;
+        control.progress = [&](qint64 done, qint64 total) {
+            QVERIFY(done >= lastDone);
+            lastDone = done;
+            lastTotal = total;
+        };
+
+        const qint64 before = bytesReadSoFar();
+        QVERIFY2(before >= 0, "/proc/self/io cannot be read: bytes read cannot be counted");
+        const stamp::FoundRecords found = stamp::FindStampRecords(log, wanted, control);
+        const qint64 read = bytesReadSoFar() - before;
+
+        const qint64 size = QFileInfo(log).size();
+        QVERIFY2(read >= size && read < size + 4 * 1024 * 1024,
+            qPrintable(QStringLiteral("read %1 bytes of a log of %2").arg(read).arg(size)));
+        QVERIFY(!found.cancelled);
+        QCOMPARE(found.records.size(), kLogged);
+        for (int i = 0; i < kLogged; ++i) {
+            const QStringList records = found.records.value(numberOf(i));
+            QCOMPARE(records.size(), 1);
+            QCOMPARE(
+                records[0], QString::fromLatin1(record(numberOf(i), i).replace("\r\n", "\n").chopped(2)));
+        }
+        QCOMPARE(lastDone, size);
+        QCOMPARE(lastTotal, size);
+    }
+
+    void stopsWhenCancelled()
+    {
+        QTemporaryDir dir;
+        const QString log = writeLargeLog(dir);
+        QVERIFY(!log.isEmpty());
+        std::atomic_bool cancel = false;
+        stamp::LogReadControl control;
+        control.cancel = &cancel;
+        control.progress = [&](qint64, qint64) { cancel = true; };
+
+        const qint64 before = bytesReadSoFar();
+        QVERIFY2(before >= 0, "/proc/self/io cannot be read: bytes read cannot be counted");
+        const stamp::FoundRecords found = stamp::FindStampRecords(log, {numberOf(kLogged - 1)}, control);
+        const qint64 read = bytesReadSoFar() - before;
+
+        QVERIFY(found.cancelled);
+        QVERIFY(found.records.isEmpty());
+        QVERIFY2(read < kHoleBytes / 4, qPrintable(QStringLiteral("read %1 bytes").arg(read)));
+    }
+
+    // What counts as a record of a number, and what a look-up row says.
+    void matchesWholeNumbersOnly_data()
+    {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QStringList>("records");
+        const QByteArray two = "QVID:1NNXBR00,t \r\n    A\r\n\r\nQVID:1NNXBR001,t \r\n    B\r\n\r\n";
+        QTest::newRow("whole number") << two << "1NNXBR00" << QStringList {"QVID:1NNXBR00,t \n    A"};
+        QTest::newRow("longer number") << two << "1NNXBR001" << QStringList {"QVID:1NNXBR001,t \n    B"};
+        QTest::newRow("a prefix is none") << two << "1NNXBR0" << QStringList {};
+        QTest::newRow("spaces and lower case")
+            << two << " 1nnxbr00 " << QStringList {"QVID:1NNXBR00,t \n    A"};
+        QTest::newRow("line ends LF")
+            << QByteArray("QVID:1NNXBR00,t\n    A\n") << "1NNXBR00" << QStringList {"QVID:1NNXBR00,t\n    A"};
+        QTest::newRow("no comma: no record")
+            << QByteArray("QVID:1NNXBR00\r\n    A\r\n") << "1NNXBR00" << QStringList {};
+        QTest::newRow("last line, no second")
+            << QByteArray("QVID:1NNXBR00,t") << "1NNXBR00" << QStringList {"QVID:1NNXBR00,t"};
+        QTest::newRow("logged twice")
+            << two + two << "1NNXBR00" << QStringList {"QVID:1NNXBR00,t \n    A", "QVID:1NNXBR00,t \n    A"};
+        QTest::newRow("inside a row")
+            << QByteArray("    QVID:1NNXBR00,x\r\n") << "1NNXBR00" << QStringList {};
+    }
+    void matchesWholeNumbersOnly()
+    {
+        QFETCH(QByteArray, log);
+        QFETCH(QString, asked);
+        QFETCH(QStringList, records);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("qvanto.log")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(log) == log.size());
+        file.close();
+        const stamp::LookUpAnswer answer = stamp::LookUpNumbers({{3, asked}}, file.fileName());
+        QCOMPARE(answer.rows.size(), size_t(1));
+        QCOMPARE(answer.rows[0].records, records);
+        QCOMPARE(answer.allLogged(), !records.isEmpty());
+        const QString summary = stamp::LookUpRowSummary(answer.rows[0]);
+        QVERIFY2(summary.startsWith(QStringLiteral("3 ページ  %1  ").arg(asked.trimmed().toUpper()))
+                && summary.endsWith(records.isEmpty() ? "ログになし" : "ログにあり"),
+            qPrintable(summary));
+    }
+
+    void rowsKeepTheOrderAsked()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("qvanto.log")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("QVID:1NNXBR01,t\r\n    B\r\n\r\nQVID:1NNXBR00,t\r\n    A\r\n\r\n");
+        file.close();
+        const stamp::LookUpAnswer answer = stamp::LookUpNumbers(
+            {{1, "1NNXBR00"}, {1, "not-a-number"}, {2, "1NNXBR01"}, {2, "1NNXBR00"}}, file.fileName());
+        QCOMPARE(answer.rows.size(), size_t(4));
+        QCOMPARE(answer.rows[1].madeAt, QStringLiteral("押印番号ではありません"));
+        QVERIFY(answer.rows[1].records.isEmpty());
+        QCOMPARE(answer.rows[2].records, QStringList {"QVID:1NNXBR01,t\n    B"});
+        QCOMPARE(answer.rows[0].records, answer.rows[3].records);
+        QVERIFY(!answer.allLogged());
+        QVERIFY(!stamp::LookUpNumbers({}, file.fileName()).allLogged());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_FindStampRecords)
+#include "tst_FindStampRecords.moc"

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <type_traits>
 #include <unistd.h>
 
@@ -30,27 +29,32 @@ OpenPdfFunction moduleOpen(QString *error)
     }
 }
 
-// Reads the file's descriptor and hands it over; nothing, with a message, on
-// a refusal.
+// Looks at the file and hands a descriptor of it over; nothing, with a
+// message, on a refusal.
 std::unique_ptr<PdfDocument> open(const QString &path, QString *error, qint64 largestBytes)
 {
     // A link is followed: the file is only read. What lies at the end must
-    // be a regular file, never a FIFO or a device that would wait or never end.
+    // be a regular file, never a FIFO or a device that would wait or never
+    // end.
     const QString target = QFileInfo(path).canonicalFilePath();
-    struct stat info = {};
-    const int fd = target.isEmpty() ? -1 : host::openRegularFile(target, O_RDONLY, &info);
+    int fd = -1;
+    try {
+        const host::RegularFile file(target.isEmpty() ? path : target, host::RegularFile::Mode::Read);
+        if (largestBytes != kAnySize && file.size() > largestBytes) {
+            *error = QStringLiteral("PDF が大きすぎます (%1 MB まで)。").arg(largestBytes / (1024 * 1024));
+            return nullptr;
+        }
+        if (const QString problem = PdfFileProblem(file); !problem.isEmpty()) {
+            *error = problem;
+            return nullptr;
+        }
+        // The file checked is the file read: the module gets its own
+        // descriptor of it, never the name.
+        fd = ::fcntl(file.handle(), F_DUPFD_CLOEXEC, 0);
+    } catch (const std::exception &) {
+    }
     if (fd < 0) {
         *error = QStringLiteral("PDF を開けません。");
-        return nullptr;
-    }
-    if (largestBytes != kAnySize && info.st_size > largestBytes) {
-        ::close(fd);
-        *error = QStringLiteral("PDF が大きすぎます (%1 MB まで)。").arg(largestBytes / (1024 * 1024));
-        return nullptr;
-    }
-    if (const QString problem = PdfFileProblem(fd, info.st_size); !problem.isEmpty()) {
-        ::close(fd);
-        *error = problem;
         return nullptr;
     }
     const OpenPdfFunction openFile = moduleOpen(error);

@@ -203,8 +203,11 @@ std::unique_ptr<Poppler::Document> checked(std::unique_ptr<Poppler::Document> do
 PdfDocument *open(int fd, QString *error)
 {
     // Poppler's notes on files it repaired as it read them are not for the
-    // user: what cannot be read is refused with a message of our own.
-    Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant());
+    // user: what cannot be read is refused with a message of our own. Set
+    // once: documents are opened on several threads.
+    static std::once_flag quiet;
+    std::call_once(
+        quiet, [] { Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant()); });
     auto file = std::make_unique<GuardedFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

@@ -4,6 +4,7 @@
 // date fields that are not numbers and unusual window widths. Each case
 // checks that the face still draws and that what is stored survives.
 #include "TestWindow.h"
+#include "fakes/BytesRead.h"
 
 #include "host/CheckBox.h"
 #include "host/ComboBox.h"
@@ -49,18 +50,6 @@ QString controlCharacters()
 QStringList folderEntries(const QTemporaryDir &dir)
 {
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-}
-
-// Bytes read by this process so far, as the kernel counts them.
-qint64 bytesReadSoFar()
-{
-    QFile io(QStringLiteral("/proc/self/io"));
-    if (!io.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : io.readAll().split('\n'))
-        if (line.startsWith("rchar:"))
-            return line.mid(6).trimmed().toLongLong();
-    return -1;
 }
 
 // A settings file that the settings loader reads as it should: six lines,
@@ -373,9 +362,9 @@ void tst_BadInput::settingsAreReadOnlyToTheLimit()
     QVERIFY(writeBytes(dir.filePath(QStringLiteral("qvanto.ini")), bytes));
 
     TestWindow warmUp(dir.path()); // fonts and caches are loaded once per process
-    const qint64 before = bytesReadSoFar();
+    const qint64 before = fakes::bytesReadSoFar();
     TestWindow w(dir.path());
-    const qint64 read = bytesReadSoFar() - before;
+    const qint64 read = fakes::bytesReadSoFar() - before;
     QCOMPARE(w.c().QVLabel[0]->Text(), QStringLiteral("first"));
     QCOMPARE(w.c().QVLabel[1]->Text(), QStringLiteral("at the limit"));
     QCOMPARE(w.c().QVLabel[2]->Text(), QStringLiteral("氏    名"));

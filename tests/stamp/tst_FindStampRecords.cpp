@@ -3,24 +3,13 @@
 #include "stamp/FindStampRecords.h"
 #include "stamp/LookUpRows.h"
 
+#include "fakes/BytesRead.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-// Bytes this process has read so far, as the kernel counts them; -1 when
-// that cannot be known, which fails the tests that rely on it.
-qint64 bytesReadSoFar()
-{
-    QFile io(QStringLiteral("/proc/self/io"));
-    if (!io.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : io.readAll().split('\n'))
-        if (line.startsWith("rchar:"))
-            return line.mid(6).trimmed().toLongLong();
-    return -1;
-}
 
 QString numberOf(int i)
 {
@@ -79,10 +68,10 @@ private slots:
             lastTotal = total;
         };
 
-        const qint64 before = bytesReadSoFar();
+        const qint64 before = fakes::bytesReadSoFar();
         QVERIFY2(before >= 0, "/proc/self/io cannot be read: bytes read cannot be counted");
         const stamp::FoundRecords found = stamp::FindStampRecords(log, wanted, control);
-        const qint64 read = bytesReadSoFar() - before;
+        const qint64 read = fakes::bytesReadSoFar() - before;
 
         const qint64 size = QFileInfo(log).size();
         QVERIFY2(read >= size && read < size + 4 * 1024 * 1024,
@@ -109,10 +98,10 @@ private slots:
         control.cancel = &cancel;
         control.progress = [&](qint64, qint64) { cancel = true; };
 
-        const qint64 before = bytesReadSoFar();
+        const qint64 before = fakes::bytesReadSoFar();
         QVERIFY2(before >= 0, "/proc/self/io cannot be read: bytes read cannot be counted");
         const stamp::FoundRecords found = stamp::FindStampRecords(log, {numberOf(kLogged - 1)}, control);
-        const qint64 read = bytesReadSoFar() - before;
+        const qint64 read = fakes::bytesReadSoFar() - before;
 
         QVERIFY(found.cancelled);
         QVERIFY(found.records.isEmpty());

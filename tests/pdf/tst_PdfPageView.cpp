@@ -1,5 +1,6 @@
 // The page view draws pages away from the GUI thread and gives up on one that
 // takes too long.
+#include "app/pdf/OpenInBackground.h"
 #include "app/pdf/PdfPageView.h"
 #include "pdf/LoadPdfModule.h"
 
@@ -95,6 +96,24 @@ private slots:
         view.reset();
         QVERIFY(document.use_count() > 1);
         QVERIFY(QTest::qWaitFor([&] { return document.use_count() == 1; }, 60000));
+    }
+
+    // The window opens the PDF to be stamped on a thread of its own; a
+    // refusal comes back with its message.
+    void opensInTheBackground()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("slow.pdf");
+        QFile file(path);
+        const QByteArray bytes = slowPdf();
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        QString error;
+        const std::shared_ptr<pdf::PdfDocument> document = app::OpenPdfInBackground(path, &error, nullptr);
+        QVERIFY2(document, qPrintable(error));
+        QCOMPARE(document->pageCount(), 2);
+        QVERIFY(!app::OpenPdfInBackground(dir.filePath("absent.pdf"), &error, nullptr));
+        QVERIFY2(error.contains("開けません"), qPrintable(error));
     }
 };
 

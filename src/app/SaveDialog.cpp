@@ -4,8 +4,8 @@
 
 namespace app {
 
-void PrepareSaveDialog(QFileDialog &dialog, const QString &proposed, const QStringList &nameFilters,
-    const QStringList &suffixes)
+void PrepareSaveDialog(
+    QFileDialog &dialog, const QString &proposed, const QStringList &nameFilters, const QStringList &suffixes)
 {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

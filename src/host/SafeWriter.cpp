@@ -29,8 +29,8 @@ constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwx
 
 [[noreturn]] void refuse(const QString &path, const QString &why)
 {
-    throw HostError(HostError::FileIo,
-        QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(path), why));
+    throw HostError(
+        HostError::FileIo, QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(path), why));
 }
 
 QString systemReason(int error)
@@ -89,8 +89,8 @@ SafeWriter::SafeWriter(const QString &path) : m_path(path)
     mode_t keptMode = 0;
     checkName(path, &keptMode);
     const QFileInfo target(path);
-    const QString prefix = target.path() + QLatin1Char('/') + QLatin1Char('.') + embeddedName(target.fileName())
-        + QLatin1String(kTempMark);
+    const QString prefix = target.path() + QLatin1Char('/') + QLatin1Char('.')
+        + embeddedName(target.fileName()) + QLatin1String(kTempMark);
     for (int attempt = 0; attempt < kCreateAttempts && m_fd < 0; ++attempt) {
         m_tempPath = prefix + randomChars();
         m_fd = ::open(QFile::encodeName(m_tempPath).constData(),
@@ -173,7 +173,8 @@ void writeFileSafely(const QString &path, const QByteArray &bytes)
 bool isTemporaryCopyName(const QString &fileName, const QString &name)
 {
     const QRegularExpression pattern(QRegularExpression::anchoredPattern(QLatin1Char('.')
-        + QRegularExpression::escape(embeddedName(fileName)) + QRegularExpression::escape(QString::fromLatin1(kTempMark))
+        + QRegularExpression::escape(embeddedName(fileName))
+        + QRegularExpression::escape(QString::fromLatin1(kTempMark))
         + QStringLiteral("[A-Za-z0-9]{%1}").arg(kRandomChars)));
     return pattern.match(name).hasMatch();
 }

@@ -1,5 +1,6 @@
 // The one writer of the user's files: never through what lies at the name,
 // the old file whole until the new one is complete, nothing left behind.
+#include "fakes/FileBytes.h"
 #include "fakes/FileSizeLimit.h"
 #include "host/HostError.h"
 #include "host/SafeWriter.h"
@@ -20,17 +21,8 @@ namespace {
 
 constexpr uid_t kOtherUser = 4242;
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using fakes::readFileBytes;
+using fakes::writeFileBytes;
 
 QStringList entries(const QString &folder)
 {
@@ -71,13 +63,20 @@ private slots:
     {
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("link to a file") << "link" << "リンク";
-        QTest::newRow("dangling link") << "dangling" << "リンク";
-        QTest::newRow("link to a folder") << "folder link" << "リンク";
-        QTest::newRow("FIFO") << "fifo" << "ファイルではありません";
-        QTest::newRow("socket") << "socket" << "ファイルではありません";
-        QTest::newRow("folder") << "folder" << "フォルダー";
-        QTest::newRow("another user's file") << "other" << "ほかのユーザー";
+        QTest::newRow("link to a file") << "link"
+                                        << "リンク";
+        QTest::newRow("dangling link") << "dangling"
+                                       << "リンク";
+        QTest::newRow("link to a folder") << "folder link"
+                                          << "リンク";
+        QTest::newRow("FIFO") << "fifo"
+                              << "ファイルではありません";
+        QTest::newRow("socket") << "socket"
+                                << "ファイルではありません";
+        QTest::newRow("folder") << "folder"
+                                << "フォルダー";
+        QTest::newRow("another user's file") << "other"
+                                             << "ほかのユーザー";
         QTest::newRow("missing folder") << "missing" << systemReason(ENOENT);
     }
     void refusesWhatIsNoFileOfTheUsers()
@@ -88,7 +87,7 @@ private slots:
         QString out = folder.filePath("stamp_押印.pdf");
         const QString victim = folder.filePath("victim");
         const QByteArray victimBytes = "export PATH=/usr/bin\n";
-        QVERIFY(writeAll(victim, victimBytes));
+        QVERIFY(writeFileBytes(victim, victimBytes));
         const QByteArray outName = QFile::encodeName(out);
         if (obstacle == "link")
             QVERIFY(QFile::link(victim, out));
@@ -116,7 +115,7 @@ private slots:
                     QFAIL("Only root can plant another user's file, and CI runs as root.");
                 QSKIP("Only root can plant another user's file.");
             }
-            QVERIFY(writeAll(out, victimBytes));
+            QVERIFY(writeFileBytes(out, victimBytes));
             QCOMPARE(::chown(outName.constData(), kOtherUser, kOtherUser), 0);
         }
         if (obstacle == "missing")
@@ -124,11 +123,12 @@ private slots:
         const QStringList before = entries(folder.path());
 
         const QString message = refusal(out, "%PDF-1.7 attacker's bytes");
-        QVERIFY2(message.contains(QDir::toNativeSeparators(out)) && message.contains(reason), qPrintable(message));
+        QVERIFY2(
+            message.contains(QDir::toNativeSeparators(out)) && message.contains(reason), qPrintable(message));
         QCOMPARE(entries(folder.path()), before);
-        QCOMPARE(readAll(victim), victimBytes);
+        QCOMPARE(readFileBytes(victim), victimBytes);
         if (obstacle == "other")
-            QCOMPARE(readAll(out), victimBytes);
+            QCOMPARE(readFileBytes(out), victimBytes);
     }
 
     // The user's own file is replaced, keeping its permissions; a new file
@@ -152,14 +152,14 @@ private slots:
         QTemporaryDir folder;
         const QString out = folder.filePath(name);
         if (exists) {
-            QVERIFY(writeAll(out, "old"));
+            QVERIFY(writeFileBytes(out, "old"));
             QCOMPARE(::chmod(QFile::encodeName(out).constData(), mode_t(mode)), 0);
         }
         const mode_t umask = ::umask(027);
         const QString message = refusal(out, "new bytes");
         ::umask(umask);
         QVERIFY2(message.isEmpty(), qPrintable(message));
-        QCOMPARE(readAll(out), QByteArray("new bytes"));
+        QCOMPARE(readFileBytes(out), QByteArray("new bytes"));
         QCOMPARE(int(modeOf(out)), mode);
         QCOMPARE(entries(folder.path()), QStringList {name});
     }
@@ -170,14 +170,14 @@ private slots:
     {
         QTemporaryDir folder;
         const QString out = folder.filePath("qvanto.ini");
-        QVERIFY(writeAll(out, "old settings"));
+        QVERIFY(writeFileBytes(out, "old settings"));
         QString message;
         {
             fakes::FileSizeLimit limit(4096);
             message = refusal(out, QByteArray(100000, 'x'));
         }
         QVERIFY2(message.contains(out) && message.contains(systemReason(EFBIG)), qPrintable(message));
-        QCOMPARE(readAll(out), QByteArray("old settings"));
+        QCOMPARE(readFileBytes(out), QByteArray("old settings"));
         QCOMPARE(entries(folder.path()), QStringList {"qvanto.ini"});
     }
 

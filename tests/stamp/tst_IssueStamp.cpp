@@ -1,6 +1,7 @@
 // The one issuing routine: numbers after the log's last whole record, one
 // process at a time, and a bounded wait for a log another process holds.
 #include "fakes/FakeClock.h"
+#include "fakes/FileBytes.h"
 #include "host/HostError.h"
 #include "stamp/IssueStamp.h"
 #include "stamp/StampLog.h"
@@ -19,20 +20,11 @@ namespace {
 
 const QDateTime kStampTime(QDate(2001, 3, 5), QTime(21, 7, 3));
 const QByteArray kGoodRecord = "QVID:1NNXBR05,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n";
-const std::array<QString, 4> kRows {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-    QStringLiteral("D")};
+const std::array<QString, 4> kRows {
+    QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")};
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using fakes::readFileBytes;
+using fakes::writeFileBytes;
 
 // The numbers of the log's records, in order.
 QStringList loggedNumbers(const QByteArray &log)
@@ -70,7 +62,8 @@ private slots:
         QTest::newRow("eleven characters") << QByteArray("QVID:ZZZZZZZZZ00,2001/03/05 21:07:03 \r\n");
         QTest::newRow("a NUL inside") << QByteArray("QVID:1NNX\0BR99,2001/03/05 21:07:03 \r\n", 38);
         QTest::newRow("lower case") << QByteArray("QVID:1nnxbr99,2001/03/05 21:07:03 \r\n");
-        QTest::newRow("bytes that are no digits") << QByteArray("QVID:1NN\xC3\xA9R99,2001/03/05 21:07:03 \r\n");
+        QTest::newRow("bytes that are no digits")
+            << QByteArray("QVID:1NN\xC3\xA9R99,2001/03/05 21:07:03 \r\n");
         QTest::newRow("empty") << QByteArray("QVID:,2001/03/05 21:07:03 \r\n");
         QTest::newRow("three damaged records")
             << QByteArray("QVID:" + QByteArray(200, '9') + ",x\r\nQVID:1NN\0,x\r\nQVID:#,x\r\n", 225);
@@ -80,7 +73,7 @@ private slots:
         QFETCH(QByteArray, damaged);
         QTemporaryDir folder;
         const QString log = folder.filePath("qvanto.log");
-        QVERIFY(writeAll(log, kGoodRecord + damaged + "    A,B,C,D\r\n\r\n"));
+        QVERIFY(writeFileBytes(log, kGoodRecord + damaged + "    A,B,C,D\r\n\r\n"));
         QCOMPARE(stamp::LastLoggedStampId(log), QStringLiteral("1NNXBR05"));
 
         fakes::FakeClock clock(kStampTime);
@@ -98,9 +91,9 @@ private slots:
         fakes::FakeClock clock(kStampTime);
         bas_QVanto::StampIdState state;
         QCOMPARE(stamp::IssueStamp(log, kRows, state, clock), QStringLiteral("1NNXBR00"));
-        QVERIFY(writeAll(log, readAll(log) + kGoodRecord)); // another process's stamp
+        QVERIFY(writeFileBytes(log, readFileBytes(log) + kGoodRecord)); // another process's stamp
         QCOMPARE(stamp::IssueStamp(log, kRows, state, clock), QStringLiteral("1NNXBR06"));
-        QCOMPARE(readAll(log),
+        QCOMPARE(readFileBytes(log),
             "QVID:1NNXBR00,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n" + kGoodRecord
                 + "QVID:1NNXBR06,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n");
     }
@@ -113,7 +106,7 @@ private slots:
     {
         QTemporaryDir folder;
         const QString log = folder.filePath("qvanto.log");
-        QVERIFY(writeAll(log, kGoodRecord));
+        QVERIFY(writeFileBytes(log, kGoodRecord));
         const int holder = ::open(QFile::encodeName(log).constData(), O_RDONLY | O_CLOEXEC);
         QVERIFY(holder >= 0);
         QCOMPARE(::flock(holder, LOCK_EX | LOCK_NB), 0);
@@ -125,7 +118,7 @@ private slots:
         QVERIFY2(clock.monotonicMs() >= stamp::kStampLogLockWaitMs
                 && clock.monotonicMs() <= stamp::kStampLogLockWaitMs + 100,
             qPrintable(QString::number(clock.monotonicMs())));
-        QCOMPARE(readAll(log), kGoodRecord);
+        QCOMPARE(readFileBytes(log), kGoodRecord);
 
         ::close(holder);
         QCOMPARE(stamp::IssueStamp(log, kRows, state, clock), QStringLiteral("1NNXBR06"));
@@ -166,7 +159,7 @@ private slots:
             QCOMPARE(::waitpid(child, &status, 0), child);
             QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         }
-        const QByteArray bytes = readAll(log);
+        const QByteArray bytes = readFileBytes(log);
         const QStringList numbers = loggedNumbers(bytes);
         QCOMPARE(numbers.size(), kProcesses * kStampsEach);
         QCOMPARE(QSet<QString>(numbers.begin(), numbers.end()).size(), numbers.size());

@@ -171,6 +171,17 @@ qv_has_other_window() {
     [ -n "$(qv_other_windows)" ]
 }
 
+# qv_close_message_box WHAT: waits for a message box, presses its OK button
+# with Return as a user would, and waits until it is gone.
+qv_close_message_box() {
+    qv_wait 10 "$1" qv_has_other_window
+    local box
+    box=$(qv_other_windows | head -n 1)
+    timeout 10 xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
+    xdotool key --clearmodifiers Return
+    qv_wait 10 "closed message box" qv_window_is_gone "$box"
+}
+
 qv_window_is_gone() {
     ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
 }

@@ -111,11 +111,7 @@ waited_ms=$((($(date +%s%N) - started) / 1000000))
 qv_restore
 qv_wait_for_face "$QV_DIR/window-locked.png"
 qv_press_stamp_button
-qv_wait 10 "message box of a locked log" qv_has_other_window
-box=$(qv_other_windows | head -n 1)
-timeout 10 xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
-xdotool key --clearmodifiers Return
-qv_wait 10 "closed message box" qv_window_is_gone "$box"
+qv_close_message_box "message box of a locked log"
 qv_stop_pid "$holder"
 cmp -s log-before qvanto.log || qv_check_failed "the locked log was changed"
 left=$(find . -maxdepth 1 -name '.*qvanto-tmp-*' | wc -l)

@@ -62,7 +62,8 @@ private slots:
         QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st) == 0, kept);
         QCOMPARE(hardening::readBytes(mine), QByteArray("the user's"));
         // Nothing of the save's own is left beside the settings.
-        QCOMPARE(QDir(folder.path()).entryList({"*qvanto-tmp*"}, QDir::AllEntries | QDir::Hidden | QDir::System),
+        QCOMPARE(
+            QDir(folder.path()).entryList({"*qvanto-tmp*"}, QDir::AllEntries | QDir::Hidden | QDir::System),
             kept && name.contains("qvanto-tmp") ? QStringList {name} : QStringList {});
     }
 };

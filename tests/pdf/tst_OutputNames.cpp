@@ -60,7 +60,8 @@ private slots:
         QTest::addColumn<QString>("way"); // command, page view, save as
         QTest::addColumn<QString>("obstacle");
         for (const char *way : {"command", "page view", "save as"})
-            for (const char *obstacle : {"link to a file", "dangling link", "FIFO", "folder", "another user's file"})
+            for (const char *obstacle :
+                {"link to a file", "dangling link", "FIFO", "folder", "another user's file"})
                 QTest::addRow("%s, %s", way, obstacle) << way << obstacle;
     }
     void everyWayOfSavingRefusesWhatIsNoFileOfTheUsers()
@@ -137,7 +138,9 @@ private slots:
         QFETCH(QByteArray, signature);
         QTemporaryDir folder;
         hardening::TestWindow t(folder.path());
-        const QString out = folder.filePath(way == "save as" ? "stamp.png" : way == "save as svg" ? "stamp.svg" : "ringi_押印.pdf");
+        const QString out = folder.filePath(way == "save as" ? "stamp.png"
+                : way == "save as svg"                       ? "stamp.svg"
+                                                             : "ringi_押印.pdf");
         QVERIFY(hardening::writeBytes(out, "an older copy"));
         QCOMPARE(::chmod(QFile::encodeName(out).constData(), 0604), 0);
         if (way == "command") {

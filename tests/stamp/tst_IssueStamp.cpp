@@ -81,23 +81,6 @@ private slots:
         QCOMPARE(stamp::IssueStamp(log, kRows, state, clock), QStringLiteral("1NNXBR06"));
     }
 
-    // The number follows the log's last one, not only this run's: another
-    // process may have logged since, and the record is the one the stamp
-    // action has always written.
-    void issuesAfterTheLogAndAppendsTheRecord()
-    {
-        QTemporaryDir folder;
-        const QString log = folder.filePath("qvanto.log");
-        fakes::FakeClock clock(kStampTime);
-        bas_QVanto::StampIdState state;
-        QCOMPARE(stamp::IssueStamp(log, kRows, state, clock), QStringLiteral("1NNXBR00"));
-        QVERIFY(writeFileBytes(log, readFileBytes(log) + kGoodRecord)); // another process's stamp
-        QCOMPARE(stamp::IssueStamp(log, kRows, state, clock), QStringLiteral("1NNXBR06"));
-        QCOMPARE(readFileBytes(log),
-            "QVID:1NNXBR00,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n" + kGoodRecord
-                + "QVID:1NNXBR06,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n");
-    }
-
     // Another holder of the lock (here another open file, as another process
     // would have): the routine gives up after its bounded wait, with no
     // number and the log as it was, and works again once the lock is gone.

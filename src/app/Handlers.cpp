@@ -1,6 +1,7 @@
 // The window's event handlers: each only chooses what to do.
 #include "frm_QVanto.h"
 
+#include "app/SaveDialog.h"
 #include "host/Clock.h"
 #include "host/ImageSurface.h"
 #include "host/OptionButton.h"
@@ -11,7 +12,6 @@
 #include "settings/SettingsFile.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
 
@@ -129,14 +129,13 @@ void frm_QVanto::Picture1_ScreenChange()
 
 void frm_QVanto::mnuSaveAs_Click()
 {
-    QString filter;
-    QString path = QFileDialog::getSaveFileName(&m_form, QStringLiteral("名前を付けて保存"),
-        QStringLiteral("stamp.png"), QStringLiteral("PNG 画像 (*.png);;SVG 画像 (*.svg)"), &filter);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += filter.contains(QStringLiteral("svg")) ? QStringLiteral(".svg") : QStringLiteral(".png");
-    SaveFaceAs(path);
+    // The dialog adds the suffix of the chosen type to a bare name before it
+    // asks about replacing a file of that name.
+    const QString path = app::AskSaveFileName(&m_form, QStringLiteral("名前を付けて保存"),
+        QStringLiteral("stamp.png"), {QStringLiteral("PNG 画像 (*.png)"), QStringLiteral("SVG 画像 (*.svg)")},
+        {QStringLiteral("png"), QStringLiteral("svg")});
+    if (!path.isEmpty())
+        SaveFaceAs(path);
 }
 
 void frm_QVanto::mnuLookUp_Click()

@@ -1,10 +1,10 @@
-// The stamp as it goes into a PDF: numbered, drawn for print, logged.
+// The stamp as it goes into a PDF: numbered and logged, drawn for print.
 #include "frm_QVanto.h"
 
 #include "host/TextBox.h"
 #include "host/Units.h"
 #include "render/FaceExport.h"
-#include "stamp/StampLog.h"
+#include "stamp/IssueStamp.h"
 #include "stamp/StampNow.h"
 
 #include <cmath>
@@ -14,11 +14,13 @@ constexpr double kPrintDpi = 600;
 constexpr double kMmPerInch = 25.4;
 } // namespace
 
-QString frm_QVanto::TakeStampNumber()
+QString frm_QVanto::IssueStampNumber()
 {
+    const QString number = stamp::IssueStamp(stamp::StampLogPath(m_services.app),
+        stamp::RecordRows(m_controls.QVLabel), m_stampIds, m_services.clock);
     // The change this raises redraws the face with the number on it.
-    m_controls.QVLabel[4]->SetText(bas_QVanto::NewStampId(m_stampIds, m_services.clock));
-    return m_controls.QVLabel[4]->Text();
+    m_controls.QVLabel[4]->SetText(number);
+    return number;
 }
 
 QImage frm_QVanto::PrintFace(double sizeMm, double *circleFraction)
@@ -34,11 +36,4 @@ QImage frm_QVanto::PrintFace(double sizeMm, double *circleFraction)
     const QRect square = QRectF(centre.x() - half, centre.y() - half, 2 * half, 2 * half).toAlignedRect();
     *circleFraction = diameterPx * scale / square.width();
     return face.copy(square);
-}
-
-void frm_QVanto::LogStamp()
-{
-    const auto &rows = m_controls.QVLabel;
-    stamp::appendStampLogRecord(stamp::StampLogPath(m_services.app), rows[4]->Text(),
-        {rows[0]->Text(), rows[1]->Text(), rows[2]->Text(), rows[3]->Text()}, m_services.clock);
 }

@@ -1,12 +1,15 @@
 #include "StampPdf.h"
 
 #include "frm_QVanto.h"
+#include "host/HostError.h"
+#include "host/SafeWriter.h"
 #include "pdf/LoadPdfModule.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <optional>
 
 namespace app {
 
@@ -23,11 +26,10 @@ QString outputProblem(const QString &inPath, const QString &outPath)
 {
     const QFileInfo in(inPath);
     const QFileInfo out(outPath);
-    // Canonical paths see through links and ".." to the same file.
+    // Canonical paths see through links and ".." to the same file. What
+    // else lies at the name is for the writer to judge.
     if (out.exists() && out.canonicalFilePath() == in.canonicalFilePath())
         return QStringLiteral("出力先が入力と同じファイルです: %1").arg(QDir::toNativeSeparators(outPath));
-    if (out.exists() && !out.isFile())
-        return QStringLiteral("出力先はファイルではありません: %1").arg(QDir::toNativeSeparators(outPath));
     return {};
 }
 
@@ -54,31 +56,36 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
         return refused(misplaced);
     if (const QString problem = outputProblem(inPath, outPath); !problem.isEmpty())
         return refused(problem);
-    // Opened before the number is taken: an output that cannot be written
-    // is refused with nothing spent. Until commit() the file is a hidden
-    // copy, so a failure leaves no output file behind.
-    QSaveFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly))
-        return refused(QStringLiteral("書き込めません: %1\n%2")
-                           .arg(QDir::toNativeSeparators(outPath), out.errorString()));
+    std::optional<host::SafeWriter> out;
+    try {
+        out.emplace(outPath);
+    } catch (const host::HostError &e) {
+        return refused(e.message());
+    }
+    QString number;
+    try {
+        number = window.IssueStampNumber();
+    } catch (const host::HostError &e) {
+        return refused(QStringLiteral("押印番号を取れませんでした。押印していません。\n%1").arg(e.message()));
+    }
 
-    const QString number = window.TakeStampNumber();
+    // From here the number is spent: it is in the log whatever follows.
+    const auto failed = [&](const QString &why) {
+        return refused(
+            QStringLiteral("%1\n押印番号 %2 は押印ログに記録されましたが、PDF は保存されていません。")
+                .arg(why, number));
+    };
     double circleFraction = 1;
     const QImage face = window.PrintFace(placement.sizeMm, &circleFraction);
     QString error;
     const QByteArray bytes = document.withStamp(placement, face, circleFraction, number, &error);
     if (bytes.isEmpty())
-        return {kPdfFailed, {}, error};
-    if (out.write(bytes) != bytes.size() || !out.commit())
-        return {kPdfFailed, {},
-            QStringLiteral("書き込めませんでした: %1\n%2")
-                .arg(QDir::toNativeSeparators(outPath), out.errorString())};
+        return failed(QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(outPath), error));
     try {
-        window.LogStamp();
-    } catch (const std::exception &e) {
-        return {kPdfFailed, number,
-            QStringLiteral("押印ログに書けませんでした。PDF は保存されています。\n%1")
-                .arg(QString::fromUtf8(e.what()))};
+        out->write(bytes);
+        out->commit();
+    } catch (const host::HostError &e) {
+        return failed(e.message());
     }
     return {kPdfStamped, number, {}};
 }

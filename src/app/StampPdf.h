@@ -15,12 +15,12 @@ namespace app {
 
 // Exit statuses of the stamp-pdf command.
 inline constexpr int kPdfStamped = 0;
-inline constexpr int kPdfFailed = 1; // something broke after the checks
-inline constexpr int kPdfRefused = 2; // the input was refused; nothing changed
+// Refused, or failed on the way; the message says which and why.
+inline constexpr int kPdfRefused = 2;
 
 struct PdfOutcome {
     int status = kPdfStamped;
-    QString number; // the stamp taken, when one was
+    QString number; // the stamp, once its copy is written
     QString message; // for the user, when something went wrong
 };
 
@@ -33,9 +33,12 @@ inline constexpr qint64 kLargestStampedPdfBytes = 1024LL * 1024 * 1024;
 // Opens the PDF to be stamped. The file is only read, never written.
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(const QString &path, QString *error);
 
-// Checks the placement and the output, then takes a number, writes the
-// stamped copy and logs the stamp, in that order: a refusal takes no number
-// and leaves no file, and a number is logged only once its file exists.
+// In this order: checks the placement and the output's name and creates the
+// output's temporary file (host::SafeWriter), so a refusal takes no number;
+// issues the number, which logs it (stamp::IssueStamp); draws the stamp,
+// writes the temporary file and renames it over the output. A failure after
+// the number was issued leaves that number in the log, never to be given
+// again, and no output file; its message names the file and the reason.
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
     const QString &outPath, const pdf::StampPlacement &placement);
 

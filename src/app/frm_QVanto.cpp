@@ -7,9 +7,11 @@
 #include "host/CheckBox.h"
 #include "host/Clock.h"
 #include "host/ComboBox.h"
+#include "host/HostError.h"
 #include "host/MessageBox.h"
 #include "host/OptionButton.h"
 #include "host/PictureBox.h"
+#include "host/SafeWriter.h"
 #include "host/StartupTrace.h"
 #include "host/TextBox.h"
 #include "render/FaceExport.h"
@@ -21,10 +23,8 @@
 
 #include <QAction>
 #include <QButtonGroup>
-#include <QDir>
 #include <QMenu>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace {
 constexpr double kClientWidthTwips = 3510;
@@ -150,11 +150,12 @@ void frm_QVanto::SaveFaceAs(const QString &path)
     const QByteArray bytes = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
         ? render::FaceSvg(faceControls(), m_options.stampMm)
         : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent, m_options.stampMm);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        m_services.messages.show(QStringLiteral("保存できませんでした。\n%1\n%2")
-                                     .arg(QDir::toNativeSeparators(path), file.errorString()),
+    try {
+        host::writeFileSafely(path, bytes);
+    } catch (const host::HostError &e) {
+        m_services.messages.show(QStringLiteral("保存できませんでした。\n") + e.message(),
             m_services.app.Title, host::MessageBox::Icon::Critical);
+    }
 }
 
 void frm_QVanto::TakeTypedDate(const QString &text)

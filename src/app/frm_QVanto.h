@@ -73,17 +73,17 @@ public:
     app::LookUpDialog *lookUpDialog() const;
 
     // Stamping a PDF, in the steps the file's writing puts in order: a new
-    // number into row 4, the face drawn for print, the log record.
-    QString TakeStampNumber();
+    // number issued and logged (stamp::IssueStamp) into row 4, then the face
+    // drawn for print. Throws host::HostError when no number can be issued.
+    QString IssueStampNumber();
     // The face on a transparent background, cut to the circle, with at least
     // 600 dpi when its circle is sizeMm across; *circleFraction is the
     // share of the picture's width the circle takes.
     QImage PrintFace(double sizeMm, double *circleFraction);
-    void LogStamp();
     // Opens a PDF in a page view where the user places and saves a stamp.
     void StampPdfInWindow(const QString &path);
-    // Writes the stamped copy, then logs and sounds the stamp; a refusal or
-    // failure is shown in a message box. Whether the copy was written.
+    // Writes the stamped copy and sounds the stamp; a refusal or failure is
+    // shown in a message box. Whether the copy was written.
     bool SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
         const pdf::StampPlacement &placement);
 

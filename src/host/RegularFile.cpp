@@ -1,5 +1,6 @@
 #include "RegularFile.h"
 
+#include "Clock.h"
 #include "HostError.h"
 
 #include <QFile>
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,7 +38,10 @@ int openRegularFile(const QString &path, int flags, struct stat *info)
 
 RegularFile::RegularFile(const QString &path, Mode mode) : m_path(path)
 {
-    m_fd = openRegularFile(path, mode == Mode::Append ? O_WRONLY | O_CREAT | O_APPEND : O_RDONLY);
+    const int flags = mode == Mode::Read ? O_RDONLY
+        : mode == Mode::Append           ? O_WRONLY | O_CREAT | O_APPEND
+                                         : O_RDWR | O_CREAT | O_APPEND;
+    m_fd = openRegularFile(path, flags);
     if (m_fd < 0)
         fail(errno != 0 ? "cannot open" : "not a regular file:");
 }
@@ -88,6 +93,22 @@ void RegularFile::appendWhole(const QByteArray &bytes)
             fail("cannot write");
         }
         done += wrote;
+    }
+}
+
+void RegularFile::lockExclusive(Clock &clock, int maxWaitMs)
+{
+    // Counted in pauses rather than read from a clock, so that a clock that
+    // stands still cannot make the wait endless.
+    constexpr int kPauseMs = 10;
+    for (int waited = 0;; waited += kPauseMs) {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK || waited >= maxWaitMs)
+            fail(errno == EWOULDBLOCK ? "another program keeps locked:" : "cannot lock");
+        clock.pause(kPauseMs);
     }
 }
 

@@ -7,6 +7,8 @@ struct stat;
 
 namespace host {
 
+class Clock;
+
 // Opens `path` with `flags` (O_RDONLY, O_WRONLY, …) only when it is a regular
 // file reached without a link at its name, never waiting on the way (a FIFO
 // with no one at its other end, a device waiting for a carrier). Returns the
@@ -21,7 +23,8 @@ int openRegularFile(const QString &path, int flags, struct stat *info = nullptr)
 // opened so.
 class RegularFile {
 public:
-    enum class Mode { Read, Append };
+    // ReadAppend reads anywhere and writes only at the end.
+    enum class Mode { Read, Append, ReadAppend };
 
     RegularFile(const QString &path, Mode mode);
     ~RegularFile();
@@ -36,6 +39,12 @@ public:
     // takes fewer bytes at a time). When that fails, the file is cut back to
     // the size it had, so it never keeps part of them, and HostError is thrown.
     void appendWhole(const QByteArray &bytes);
+    // Takes an exclusive advisory lock (flock) on the file, shared with every
+    // process that locks it so, trying again after short pauses of `clock`
+    // for at most `maxWaitMs` of pauses: a holder that never lets go cannot
+    // hold the program up. Throws HostError (FileIo) when the lock stays
+    // taken. The lock ends when the file is closed.
+    void lockExclusive(Clock &clock, int maxWaitMs);
 
 private:
     [[noreturn]] void fail(const char *what) const;

@@ -1,12 +1,12 @@
 #include "settings/OwnSettingsFile.h"
 
 #include "host/RegularFile.h"
+#include "host/SafeWriter.h"
 #include "settings/SettingsLines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -52,17 +52,11 @@ void removeUnfinishedCopies(const QString &path)
 {
     const QFileInfo file(path);
     const QDir folder = file.dir();
-    // A save's temporary copy is named after the file and six random letters
-    // or digits. A suffix that reads as a word ("backup", "Before") is more
-    // likely a copy the user made, and is kept.
-    const QRegularExpression copyName(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
-    const QRegularExpression word(
-        QRegularExpression::anchoredPattern(QStringLiteral(".*\\.[A-Za-z][a-z]{5}")));
-    const QStringList names = folder.entryList(
-        {file.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names
+        = folder.entryList({QLatin1Char('.') + file.fileName() + QStringLiteral(".qvanto-tmp-*")},
+            QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
-        if (!copyName.match(name).hasMatch() || word.match(name).hasMatch())
+        if (!host::isTemporaryCopyName(file.fileName(), name))
             continue;
         const QByteArray copy = QFile::encodeName(folder.filePath(name));
         struct stat st { };

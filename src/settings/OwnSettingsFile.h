@@ -20,8 +20,11 @@ int openOwnSettingsFile(const QString &path, int accessMode);
 // that could not be read whole still holds settings that would be lost.
 bool maySaveOver(const QString &path);
 
-// Removes the unfinished copies ("qvanto.ini.XXXXXX") that a save left
-// beside the file when it was killed before putting the new one in place.
+// Removes the unfinished copies that a save left beside the file when it was
+// killed before putting the new one in place: only names of exactly the
+// safe writer's pattern (".qvanto.ini.qvanto-tmp-XXXXXX"), and only the
+// user's own regular files. Whatever else lies beside the settings, backups
+// such as "qvanto.ini.bak123" included, is the user's and stays.
 void removeUnfinishedCopies(const QString &path);
 
 } // namespace bas_QVanto

@@ -6,6 +6,7 @@
 #include "host/Conversions.h"
 #include "host/HostError.h"
 #include "host/PrivateFolder.h"
+#include "host/SafeWriter.h"
 #include "host/SystemCodec.h"
 #include "host/TextBox.h"
 #include "settings/OwnSettingsFile.h"
@@ -13,7 +14,6 @@
 #include "settings/SettingsLines.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace bas_QVanto {
 
@@ -67,19 +67,6 @@ QString settingsText(const SettingsControls &controls)
     return text;
 }
 
-// The new file replaces the old one only once it is complete, so a full
-// disk or a kill leaves the last good settings in place.
-void replaceWhole(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    // Unbuffered, so a short write shows in write()'s result: a failed flush
-    // of the buffer inside commit() is not reported by Qt 6.4, which would
-    // put a cut-off file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size())
-        return; // the uncommitted copy is discarded
-    file.commit();
-}
-
 } // namespace
 
 QString SettingsPath(const host::AppInfo &app)
@@ -108,7 +95,9 @@ void SaveSettings(const host::AppInfo &app, const SettingsControls &controls)
         const QByteArray bytes = host::encodeSystemText(settingsText(controls));
         if (host::isWritableFolder(QFileInfo(path).path())) {
             removeUnfinishedCopies(path);
-            replaceWhole(path, bytes);
+            // The new file replaces the old one only once it is complete, so
+            // a full disk or a kill leaves the last good settings in place.
+            host::writeFileSafely(path, bytes);
         } else {
             rewriteInPlace(path, bytes);
         }

@@ -37,8 +37,11 @@ struct StampContext {
 // The stamp log: the program's folder, the program's name in lower case, ".log".
 QString StampLogPath(const host::AppInfo &app);
 
-// Numbers the stamp, redraws, copies the face to the clipboard, appends the
-// log record, plays the sound and minimises the window.
+// The texts of rows 0 to 3, which a stamp's log record carries.
+std::array<QString, 4> RecordRows(const std::array<host::TextBox *, 5> &QVLabel);
+
+// Numbers and logs the stamp (IssueStamp), redraws, copies the face to the
+// clipboard, plays the sound and minimises the window.
 void StampNow(StampContext &context);
 
 } // namespace stamp

@@ -565,7 +565,7 @@ void tst_Faults::killedWhileSaving()
         blueSeen += now == blue;
     }
     const QStringList left
-        = QDir(dir.path()).entryList({QStringLiteral("qvanto.ini?*")}, QDir::Files | QDir::Hidden);
+        = QDir(dir.path()).entryList({QStringLiteral(".qvanto.ini.*")}, QDir::Files | QDir::Hidden);
     qInfo("%d kills, the blue file in place after %d; %lld unfinished copies left beside the settings",
         kKills, blueSeen, qlonglong(left.size()));
     // Both files were in place at some kill, so the kills fell in the loop.
@@ -573,10 +573,10 @@ void tst_Faults::killedWhileSaving()
 
     // The next save clears away what a kill left, and not a copy the user
     // made.
-    QVERIFY(writeBytes(dir.filePath(QStringLiteral("qvanto.ini.Ab12Cd")), "label0,unfinished"));
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral(".qvanto.ini.qvanto-tmp-Ab12Cd")), "label0,unfinished"));
     QVERIFY(writeBytes(dir.filePath(QStringLiteral("qvanto.ini.backup")), "label0,mine"));
     TestWindow(dir.path()).close();
-    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("qvanto.ini?*")}, QDir::Files | QDir::Hidden),
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*qvanto.ini?*")}, QDir::Files | QDir::Hidden),
         QStringList {QStringLiteral("qvanto.ini.backup")});
 }
 

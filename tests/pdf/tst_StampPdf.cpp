@@ -10,6 +10,7 @@
 
 #include "../app/TestWindow.h"
 #include "PdfFixtures.h"
+#include "StampPdfRun.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,21 +20,8 @@ namespace {
 
 constexpr double kDpi = 100;
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run stampPdf(hardening::TestWindow &t, const QStringList &arguments)
-{
-    Run run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = app::RunStampPdf(
-        arguments, host::Services {t.clock, t.app, t.fonts, t.messages, t.clipboard, t.sound}, out, err);
-    return run;
-}
+using pdffixtures::Run;
+using pdffixtures::stampPdf;
 
 // The stamp's red in millimetres on the page as shown; empty when none.
 QRectF inkMm(const QImage &page)

@@ -19,6 +19,8 @@ QV_CAPTION='QVanto 1 . 1 . 9'
 # The program runs as on a Japanese desktop: LANG set, no LC_ALL. A test
 # may set QV_LANG to start it in another session's language.
 QV_LANG=ja_JP.UTF-8
+# Variables (NAME=value) the program starts with, such as a fake clock's.
+QV_ENV=()
 QV_PID=
 QV_WIN=
 QV_RECORDER=
@@ -138,7 +140,7 @@ qv_start() {
     (
         cd "$QV_DIR"
         while read -r name; do unset "$name"; done < <(compgen -e | grep -E '^(LC_|LANGUAGE$)')
-        LANG=$QV_LANG exec ./qvanto
+        LANG=$QV_LANG exec env "${QV_ENV[@]}" ./qvanto
     ) >>"$QV_DIR/program.out" 2>&1 &
     QV_PID=$!
     qv_wait 20 "window captioned '$QV_CAPTION'" qv_find_main_window
@@ -167,6 +169,17 @@ qv_other_windows() {
 
 qv_has_other_window() {
     [ -n "$(qv_other_windows)" ]
+}
+
+# qv_close_message_box WHAT: waits for a message box, presses its OK button
+# with Return as a user would, and waits until it is gone.
+qv_close_message_box() {
+    qv_wait 10 "$1" qv_has_other_window
+    local box
+    box=$(qv_other_windows | head -n 1)
+    timeout 10 xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
+    xdotool key --clearmodifiers Return
+    qv_wait 10 "closed message box" qv_window_is_gone "$box"
 }
 
 qv_window_is_gone() {
@@ -366,6 +379,18 @@ while True:
 ' "$1" &
     QV_SILENT_SERVER=$!
     qv_wait 10 "silent sound server on $1" test -S "$1"
+}
+
+# qv_blank_pdf FILE: one blank A4 page, written by hand; qpdf adds the
+# cross-reference table.
+qv_blank_pdf() {
+    command -v qpdf >/dev/null || qv_fail "qpdf is not installed"
+    printf '%s\n' '%PDF-1.4' '1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj' \
+        '2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj' \
+        '3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >> endobj' \
+        'trailer << /Root 1 0 R >>' '%%EOF' >"$QV_DIR/raw.pdf"
+    # qpdf's status 3 means it wrote the file with warnings.
+    qpdf "$QV_DIR/raw.pdf" "$1" 2>/dev/null || [ $? -eq 3 ] || qv_fail "qpdf could not write $1"
 }
 
 # qv_mapped_libraries: the shared objects mapped into the running program.

@@ -1,9 +1,10 @@
 #include "app/pdf/PdfStampDialog.h"
 
+#include "app/SaveDialog.h"
 #include "app/pdf/PdfPageView.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -75,8 +76,8 @@ void PdfStampDialog::stepPage(int step)
 
 void PdfStampDialog::btnSave_Click()
 {
-    const QString outPath = QFileDialog::getSaveFileName(this, QStringLiteral("押印した PDF を保存"),
-        ProposedPdfName(m_inPath), QStringLiteral("PDF (*.pdf)"));
+    const QString outPath = AskSaveFileName(this, QStringLiteral("押印した PDF を保存"),
+        ProposedPdfName(m_inPath), {QStringLiteral("PDF (*.pdf)")}, {QStringLiteral("pdf")});
     if (!outPath.isEmpty())
         saveTo(outPath);
 }

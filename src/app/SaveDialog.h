@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+class QFileDialog;
+class QWidget;
+
+namespace app {
+
+// Sets a file dialog up to ask where a file of the user's goes: it asks
+// before replacing an existing file, adds the chosen type's suffix to a bare
+// name before that question, and shows links as themselves, dangling ones
+// included, so that the name picked is the name the writer judges (and
+// refuses when it is a link), never the file a link points to.
+// `suffixes` are those of `nameFilters`, in their order.
+void PrepareSaveDialog(QFileDialog &dialog, const QString &proposed, const QStringList &nameFilters,
+    const QStringList &suffixes);
+
+// Asks with such a dialog; empty when the user cancels.
+QString AskSaveFileName(QWidget *parent, const QString &caption, const QString &proposed,
+    const QStringList &nameFilters, const QStringList &suffixes);
+
+} // namespace app

@@ -1,0 +1,21 @@
+#include "stamp/IssueStamp.h"
+
+#include "host/RegularFile.h"
+#include "stamp/StampLog.h"
+
+namespace stamp {
+
+QString IssueStamp(const QString &logPath, const std::array<QString, 4> &rows,
+    bas_QVanto::StampIdState &state, host::Clock &clock)
+{
+    // The lock is on the log itself, which every stamping process opens
+    // anyway, and ends when the file is closed, also when this throws.
+    host::RegularFile log(logPath, host::RegularFile::Mode::ReadAppend);
+    log.lockExclusive(clock, kStampLogLockWaitMs);
+    bas_QVanto::ContinueAfter(state, LastLoggedStampId(log));
+    const QString number = bas_QVanto::NewStampId(state, clock);
+    log.appendWhole(StampLogRecord(number, rows, clock));
+    return number;
+}
+
+} // namespace stamp

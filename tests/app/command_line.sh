@@ -46,13 +46,15 @@ stamp|2|err
 TABLE
 
 run ./qvanto --version
-[ "$status" -eq 0 ] && [ "$(cat "$dir/out")" = "qvanto 1.1.9" ] && [ ! -s "$dir/err" ] ||
+if [ "$status" -ne 0 ] || [ "$(cat "$dir/out")" != "qvanto 1.1.9" ] || [ -s "$dir/err" ]; then
     fail "--version: status $status, printed '$(cat "$dir/out" "$dir/err")'"
+fi
 
 run ./qvanto
 [ "$status" -eq 1 ] || fail "the window without a display: status $status, not 1"
-[ "$(wc -l <"$dir/err")" -eq 1 ] && [ ! -s "$dir/out" ] ||
+if [ "$(wc -l <"$dir/err")" -ne 1 ] || [ -s "$dir/out" ]; then
     fail "the window without a display printed: $(cat "$dir/out" "$dir/err")"
+fi
 
 # One blank A4 page; qpdf adds the cross-reference table (status 3: warnings).
 command -v qpdf >/dev/null || fail "qpdf is not installed"

@@ -8,6 +8,8 @@
 # static layer of the program: it shares the program's headers, not its state.
 
 set(QVANTO_MODULE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/qvanto)
+# Where the modules are built: beside the program. Never compiled into the
+# program, which a copy moved elsewhere would otherwise still load from.
 set(QVANTO_MODULE_BUILD_DIR ${CMAKE_BINARY_DIR})
 
 # Everything that may load a module depends on this, so tests and the

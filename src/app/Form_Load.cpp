@@ -102,8 +102,11 @@ void frm_QVanto::Form_Load()
     // Said once, now, rather than failing silently at every close and stamp.
     if (!app.FilesKept)
         m_services.messages.show(
-            QStringLiteral("設定と押印の記録を保存できるフォルダーがありません。\n%1\n"
-                           "このまま使えますが、設定と記録は残りません。")
-                .arg(QDir::toNativeSeparators(app.DataPath.isEmpty() ? app.Path : app.DataPath)),
+            (app.FolderShared
+                    ? QStringLiteral("設定と押印の記録を保存するフォルダーは、ほかのユーザーも書き換え"
+                                     "られるため使いません。\n%1\n")
+                    : QStringLiteral("設定と押印の記録を保存できるフォルダーがありません。\n%1\n"))
+                    .arg(QDir::toNativeSeparators(app.DataPath.isEmpty() ? app.Path : app.DataPath))
+                + QStringLiteral("このまま使えますが、設定と記録は残りません。"),
             app.Title, host::MessageBox::Icon::Critical);
 }

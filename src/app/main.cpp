@@ -4,14 +4,128 @@
 #include "RealProgram.h"
 #include "StampPdfCommand.h"
 
+#include "host/PrivateFolder.h"
 #include "host/QtTranslations.h"
 #include "host/SingleInstance.h"
 #include "host/StartupTrace.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr char kVersion[] = "1.1.9";
+
+// The commands that run instead of the window, each with the arguments
+// after its name. A new command is one more line here and in the usage.
+struct Command {
+    const char *name;
+    int (*run)(const QStringList &arguments);
+};
+constexpr Command kCommands[] = {
+    {app::kStampPdfCommand, app::RunStampPdfCommand},
+    {app::kLookUpCommand, app::RunLookUpCommand},
+};
+
+constexpr char kUsage[] = "使い方:\n"
+                          "  qvanto                    ウィンドウを開きます\n"
+                          "  qvanto stamp-pdf 入力.pdf 出力.pdf --page N --x MM --y MM [--size MM]\n"
+                          "                            PDF のページに押印します\n"
+                          "  qvanto lookup 押印番号|ファイル.pdf\n"
+                          "                            押印番号を押印ログで照会します\n"
+                          "  qvanto --help             この説明を表示します\n"
+                          "  qvanto --version          版を表示します\n";
+
+void nameTheApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("QVanto"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+    // Ties the window to its menu entry on desktops that ask.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qvanto.QVanto"));
+}
+
+// Without a runtime folder Qt warns at every start and makes one of its
+// own; the program's private one (made 0700 and checked) serves instead.
+void useOwnRuntimeFolder()
+{
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        if (const QString folder = host::privateRuntimeFolder(); !folder.isEmpty())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+}
+
+// Without a display Qt aborts in its platform plugin; a platform named
+// outright (offscreen, a Wayland or X server of its own) is Qt's to judge.
+bool hasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Help, version or one of the commands; anything else is a mistake, told on
+// the error stream, and never a window the caller did not ask for.
+int runCommandLine(int argc, char *argv[])
+{
+    const char *first = argv[1];
+    if (std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (std::strcmp(first, "--version") == 0) {
+        std::printf("qvanto %s\n", kVersion);
+        return 0;
+    }
+    for (const Command &command : kCommands) {
+        if (std::strcmp(first, command.name) != 0)
+            continue;
+        // The commands draw the stamp but never show a window, with or
+        // without a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        useOwnRuntimeFolder();
+        QApplication application(argc, argv);
+        nameTheApplication();
+        return command.run(QApplication::arguments().mid(2));
+    }
+    std::fprintf(stderr, "qvanto: 「%s」というコマンドやオプションはありません。\n%s", first, kUsage);
+    return 2;
+}
+
+int runWindow(int argc, char *argv[])
+{
+    if (!hasDisplay()) {
+        std::fputs(
+            "qvanto: 画面がありません (DISPLAY も WAYLAND_DISPLAY もない) ため、ウィンドウを開けません。\n",
+            stderr);
+        return 1;
+    }
+    useOwnRuntimeFolder();
+    QApplication application(argc, argv);
+    host::startupMark("application");
+    nameTheApplication();
+    host::installQtTranslations(application);
+    host::AppInfo app = host::AppInfo::forRunningProgram();
+    // With no folder to keep files there is nothing two copies could
+    // overwrite, and no folder to hold the lock.
+    std::unique_ptr<host::SingleInstance> instance;
+    if (app.FilesKept) {
+        instance = std::make_unique<host::SingleInstance>(
+            app.dataFile({}), app.EXEName.toLower() + QStringLiteral(".lock"));
+        host::QtMessageBox messages;
+        if (const std::optional<int> status = app::ClaimDataFolder(*instance, app, messages))
+            return *status;
+    }
+    RealProgram program(std::move(app));
+    program.start();
+    if (instance)
+        app::ShowWindowOnRequest(*instance, program.window().form());
+    return QApplication::exec();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -21,30 +135,5 @@ int main(int argc, char *argv[])
     // stamp reports as "error", instead of killing the program and its edits.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    const bool stampPdf = argc > 1 && std::strcmp(argv[1], app::kStampPdfCommand) == 0;
-    const bool lookUp = argc > 1 && std::strcmp(argv[1], app::kLookUpCommand) == 0;
-    // The commands draw or read but never show a window, with or without a
-    // display.
-    if (stampPdf || lookUp)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    host::startupMark("application");
-    QApplication::setApplicationName(QStringLiteral("QVanto"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1.9"));
-    // Ties the window to its menu entry on desktops that ask.
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qvanto.QVanto"));
-    if (stampPdf)
-        return app::RunStampPdfCommand(QApplication::arguments().mid(2));
-    if (lookUp)
-        return app::RunLookUpCommand(QApplication::arguments().mid(2));
-    host::installQtTranslations(application);
-    host::AppInfo app = host::AppInfo::forRunningProgram();
-    host::SingleInstance instance(app.dataFile({}), app.EXEName.toLower() + QStringLiteral(".lock"));
-    host::QtMessageBox messages;
-    if (const std::optional<int> status = app::ClaimDataFolder(instance, app, messages))
-        return *status;
-    RealProgram program(std::move(app));
-    program.start();
-    app::ShowWindowOnRequest(instance, program.window().form());
-    return QApplication::exec();
+    return argc > 1 ? runCommandLine(argc, argv) : runWindow(argc, argv);
 }

@@ -27,6 +27,8 @@ QString AppInfo::fileBesideProgram(const QString &name) const
 
 QString AppInfo::dataFile(const QString &name) const
 {
+    if (!FilesKept)
+        return {};
     return joined(DataPath.isEmpty() ? Path : DataPath, name);
 }
 
@@ -47,7 +49,7 @@ QString AppInfo::chooseDataPath(const QString &programFolder, const QString &exe
         if (!installed && isWritableFolder(programFolder))
             return programFolder;
     }
-    QDir().mkpath(userFolder);
+    makeOwnDataFolder(userFolder);
     return QDir::toNativeSeparators(userFolder);
 }
 
@@ -70,8 +72,13 @@ QString AppInfo::userDataFolder()
 
 void AppInfo::placeDataFiles(const QString &installedFolder)
 {
-    DataPath = chooseDataPath(Path, EXEName, installedFolder, userDataFolder());
-    FilesKept = canKeepFilesIn(DataPath, EXEName);
+    const QString userFolder = userDataFolder();
+    DataPath = chooseDataPath(Path, EXEName, installedFolder, userFolder);
+    // A lock, settings or log planted in a folder others can write would be
+    // taken as the user's, and records written there read by others.
+    FolderShared = DataPath == QDir::toNativeSeparators(userFolder)
+        && makeOwnDataFolder(userFolder) == DataFolder::NotPrivate;
+    FilesKept = !FolderShared && canKeepFilesIn(DataPath, EXEName);
 }
 
 AppInfo AppInfo::forRunningProgram()

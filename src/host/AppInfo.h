@@ -17,12 +17,17 @@ struct AppInfo {
     QString EXEName;
     // Where the settings file and the stamp log live; empty means Path.
     QString DataPath;
-    // False when no folder could be found or made where they can be written.
+    // False when no folder could be found or made where they can be written,
+    // or the one found is not the user's alone (FolderShared).
     bool FilesKept = true;
+    // True when the data folder was passed over because others can write it
+    // (or a folder above it), or it is a link or another user's.
+    bool FolderShared = false;
 
     // Path, a separator unless Path already ends in one, then name.
     QString fileBesideProgram(const QString &name) const;
-    // The same in DataPath.
+    // The same in DataPath; empty when no files are kept, so nothing is read
+    // from or written to a folder that was not taken.
     QString dataFile(const QString &name) const;
 
     // Title and version of this program, Path and EXEName of the running
@@ -31,7 +36,8 @@ struct AppInfo {
     // there (the folder is writable, or holds the user's own writable
     // settings file); otherwise, and always for an installed copy (unless
     // it already keeps the user's settings beside itself), they live in the
-    // user's application data folder, made on demand.
+    // user's application data folder, made on demand, and kept there only
+    // when no one but the user and root can write it (makeOwnDataFolder).
     static AppInfo forRunningProgram();
     // Sets DataPath and FilesKept as above for a copy at Path named EXEName.
     void placeDataFiles(const QString &installedFolder);

@@ -1,6 +1,7 @@
 #include "Module.h"
 
 #include "HostError.h"
+#include "PrivateFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,21 @@ Module::Module(const QString &target)
 {
 }
 
+namespace {
+
+QStringList &foldersForTests()
+{
+    static QStringList folders;
+    return folders;
+}
+
+} // namespace
+
+void Module::searchAlsoIn(const QString &folder)
+{
+    foldersForTests() << folder;
+}
+
 QStringList Module::searchFolders(const QString &programFolder)
 {
     const QString installed = QStringLiteral(QVANTO_MODULE_INSTALL_DIR);
@@ -21,23 +37,34 @@ QStringList Module::searchFolders(const QString &programFolder)
     // could write is loaded into it.
     if (!program.isEmpty() && program == QDir(QStringLiteral(QVANTO_INSTALL_BINDIR)).canonicalPath())
         return {installed};
-    return {programFolder, QStringLiteral(QVANTO_MODULE_BUILD_DIR), installed};
+    return QStringList {programFolder} + foldersForTests() + QStringList {installed};
 }
 
 void Module::load()
 {
+    const QString installed = QStringLiteral(QVANTO_MODULE_INSTALL_DIR);
     const QStringList folders = searchFolders(QCoreApplication::applicationDirPath());
+    QStringList passedOver;
     for (const QString &folder : folders) {
         const QFileInfo file(QDir(folder), m_fileName);
         if (!file.isFile())
             continue;
+        // A module in a folder others can write may be theirs.
+        if (folder != installed && !onlyUserCanWrite(folder)) {
+            passedOver << file.absoluteFilePath();
+            continue;
+        }
         m_library.setFileName(file.absoluteFilePath());
         if (!m_library.load())
             throw HostError(HostError::FileNotFound, m_library.errorString());
         return;
     }
-    throw HostError(HostError::FileNotFound,
-        QStringLiteral("%1 was not found in %2").arg(m_fileName, folders.join(QStringLiteral(", "))));
+    QString message
+        = QStringLiteral("%1 was not found in %2").arg(m_fileName, folders.join(QStringLiteral(", ")));
+    if (!passedOver.isEmpty())
+        message += QStringLiteral("; not loaded, as others can write its folder: %1")
+                       .arg(passedOver.join(QStringLiteral(", ")));
+    throw HostError(HostError::FileNotFound, message);
 }
 
 QFunctionPointer Module::resolve(const char *symbol)

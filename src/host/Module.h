@@ -29,10 +29,17 @@ public:
     bool isLoaded() const { return m_library.isLoaded(); }
 
     // Where modules are looked for, first match wins: beside the program, so
-    // a copied folder carries its own; the build tree, so tests and copies of
-    // a built program find theirs; the installed module folder. A program
-    // run from its installed folder looks in the installed module folder only.
+    // a copied folder carries its own, but only when no one but the user and
+    // root can write that folder (onlyUserCanWrite): code others could plant
+    // is never loaded; then the installed module folder. A program run from
+    // its installed folder looks in the installed module folder only. No
+    // folder of the build is built in: a copy moved elsewhere loads nothing
+    // from where it was built.
     static QStringList searchFolders(const QString &programFolder);
+
+    // For test programs, which are built apart from the modules: `folder`
+    // is searched after the program's own folder, under the same rule.
+    static void searchAlsoIn(const QString &folder);
 
 private:
     QFunctionPointer resolve(const char *symbol);

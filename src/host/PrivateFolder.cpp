@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +16,23 @@ namespace {
 bool ownedByUserOrRoot(const struct stat &st)
 {
     return st.st_uid == 0 || st.st_uid == ::geteuid();
+}
+
+struct stat linkStat(const QString &path, bool *exists)
+{
+    struct stat st { };
+    *exists = ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+    return st;
+}
+
+// A folder open to all whose sticky bit keeps others from moving what they
+// do not own (as /tmp), in a folder that passes the rule.
+bool isStickyFolderOnSafeGround(const QString &folder)
+{
+    bool exists = false;
+    const struct stat st = linkStat(folder, &exists);
+    return exists && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) && ownedByUserOrRoot(st)
+        && onlyUserCanWrite(QFileInfo(folder).path());
 }
 
 } // namespace
@@ -65,6 +83,59 @@ bool onlyUserCanWrite(const QString &folder)
             return true;
         path = QFileInfo(path).path();
     }
+}
+
+bool isPrivateFolder(const QString &folder)
+{
+    bool exists = false;
+    const struct stat st = linkStat(folder, &exists);
+    return exists && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700;
+}
+
+QString privateRuntimeFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime) && isPrivateFolder(runtime))
+        return QDir::cleanPath(runtime);
+    // Another user may have made this name first; then it is not used.
+    const QString own
+        = QDir(QDir::tempPath()).filePath(QStringLiteral("qvanto-%1").arg(qulonglong(::geteuid())));
+    const QByteArray name = QFile::encodeName(own);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    return isPrivateFolder(own) ? own : QString();
+}
+
+DataFolder makeOwnDataFolder(const QString &folder)
+{
+    const QString target = QDir::cleanPath(folder);
+    QStringList missing;
+    QString existing = target;
+    for (;;) {
+        bool exists = false;
+        linkStat(existing, &exists);
+        if (exists)
+            break;
+        if (errno != ENOENT || QFileInfo(existing).path() == existing)
+            return DataFolder::CannotMake;
+        missing.prepend(existing);
+        existing = QFileInfo(existing).path();
+    }
+    if (!missing.isEmpty()) {
+        bool exists = false;
+        if (!S_ISDIR(linkStat(existing, &exists).st_mode) && !QFileInfo(existing).isDir())
+            return DataFolder::CannotMake;
+        if (!onlyUserCanWrite(existing) && !isStickyFolderOnSafeGround(existing))
+            return DataFolder::NotPrivate;
+        for (const QString &path : std::as_const(missing))
+            if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
+                return DataFolder::CannotMake;
+    }
+    bool exists = false;
+    const struct stat st = linkStat(target, &exists);
+    if (exists && !S_ISLNK(st.st_mode) && !S_ISDIR(st.st_mode))
+        return DataFolder::CannotMake;
+    return !S_ISLNK(st.st_mode) && onlyUserCanWrite(target) ? DataFolder::Own : DataFolder::NotPrivate;
 }
 
 } // namespace host

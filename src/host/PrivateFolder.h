@@ -18,6 +18,26 @@ bool isOwnWritableFile(const QString &path);
 // Whether this user may create and remove files in `folder`.
 bool isWritableFolder(const QString &folder);
 
+// Whether `folder` itself (not a link) is a folder of this user's that no
+// one else may enter: mode 0700, as the user's runtime folder is.
+bool isPrivateFolder(const QString &folder);
+
+// A folder of this user's that no one else may enter, for sockets:
+// $XDG_RUNTIME_DIR when it is such a folder, else qvanto-<uid> in the
+// temporary folder, made on demand. Empty when neither can be had (another
+// user took the name first): the caller goes on without one.
+QString privateRuntimeFolder();
+
+// The user's data folder `folder`, made on demand (each missing folder 0700)
+// but only below a folder that passes onlyUserCanWrite (or a sticky one, as
+// /tmp, below such a one), so nothing is made where others can write.
+enum class DataFolder {
+    Own, // there, no link, and passes onlyUserCanWrite
+    CannotMake, // a file in the way, no permission, …
+    NotPrivate, // others can write it or a folder above, or it is a link or another user's
+};
+DataFolder makeOwnDataFolder(const QString &folder);
+
 // This user's home: HOME when it is an absolute path, else the one the
 // password database gives.
 QString userHome();

@@ -2,16 +2,16 @@
 
 #include "CloseOnTerminate.h"
 #include "Module.h"
+#include "SoundFile.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QThread>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace host {
 
@@ -22,20 +22,51 @@ constexpr qint64 kLatestStartMs = 2000;
 // How long closing the program waits for the sound thread to wind down.
 constexpr int kWindDownMs = 1000;
 
-QString findSound(const QString &name, const QString &programFolder)
-{
-    if (QFileInfo(name).isAbsolute())
-        return QFileInfo(name).isFile() ? name : QString();
-    QStringList folders {QDir::currentPath(), programFolder};
-    folders += QStandardPaths::locateAll(
-        QStandardPaths::AppDataLocation, QString(), QStandardPaths::LocateDirectory);
-    for (const QString &folder : folders) {
-        const QFileInfo candidate(QDir(folder), name);
-        if (candidate.isFile())
-            return candidate.absoluteFilePath();
+// The bytes as a file of this process alone, named by its descriptor: the
+// player reads exactly the bytes that were checked, however the file on disk
+// changes or grows after.
+class SoundSnapshot {
+public:
+    ~SoundSnapshot() { closeFd(); }
+
+    // The path the player reads `bytes` from; empty when it cannot be made.
+    QString of(const QByteArray &bytes)
+    {
+        if (m_fd >= 0 && bytes == m_bytes)
+            return m_path;
+        const int fd = ::memfd_create("qvanto-sound", MFD_CLOEXEC);
+        if (fd < 0)
+            return {};
+        qint64 done = 0;
+        while (done < bytes.size()) {
+            const ssize_t wrote = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+            if (wrote <= 0) {
+                ::close(fd);
+                return {};
+            }
+            done += wrote;
+        }
+        // The previous copy is closed only now, so the new one never reuses
+        // its descriptor and name (the player caches sounds by name).
+        closeFd();
+        m_fd = fd;
+        m_bytes = bytes;
+        m_path = QStringLiteral("/proc/self/fd/%1").arg(fd);
+        return m_path;
     }
-    return {};
-}
+
+private:
+    void closeFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    int m_fd = -1;
+    QByteArray m_bytes;
+    QString m_path;
+};
 
 } // namespace
 
@@ -70,7 +101,9 @@ private:
                 m_player.reset(m_module.function<MakeSoundPlayer>(kMakeSoundPlayer)());
             if (asked.elapsed() > kLatestStartMs)
                 return;
-            m_hasOutput = m_player->play(path, flags);
+            const QString snapshot = m_snapshot.of(readSoundFile(path));
+            if (!snapshot.isEmpty())
+                m_hasOutput = m_player->play(snapshot, flags);
         } catch (...) {
             // A missing module or a failing backend is silence, never a message.
             m_hasOutput = false;
@@ -80,6 +113,7 @@ private:
     QObject m_context; // lives on this thread: queued requests run here
     Module m_module {QStringLiteral("qvanto_sound")};
     std::unique_ptr<SoundPlayer> m_player;
+    SoundSnapshot m_snapshot;
     std::atomic<bool> m_hasOutput {true};
 };
 
@@ -106,7 +140,7 @@ QtSoundPlayer::~QtSoundPlayer()
 
 bool QtSoundPlayer::play(const QString &name, quint32 flags)
 {
-    const QString path = findSound(name, m_programFolder);
+    const QString path = findSoundFile(name, m_programFolder);
     if (path.isEmpty()) {
         if (!(flags & NoDefault))
             QApplication::beep();

@@ -8,8 +8,10 @@ class QSocketNotifier;
 namespace host {
 
 // One running copy per folder: a lock file in the folder, and a local socket
-// named after the folder through which a later start asks the running copy
-// to show itself. A lock left by a copy that was killed is taken over.
+// named after the folder (in a folder of the user's that no one else may
+// enter) through which a later start asks the running copy to show itself.
+// A lock left by a copy that was killed is taken over, whatever its time
+// stamp says; asking never waits long on a copy that does not answer.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -38,6 +40,7 @@ signals:
     void wakeRequested();
 
 private:
+    QString m_lockPath;
     QLockFile m_lock;
     QString m_socketPath;
     int m_listener = -1;

@@ -90,7 +90,8 @@ void SaveSettings(const host::AppInfo &app, const SettingsControls &controls)
 {
     try {
         const QString path = SettingsPath(app);
-        if (!maySaveOver(path))
+        // No folder to keep files in: nothing is written anywhere.
+        if (path.isEmpty() || !maySaveOver(path))
             return;
         const QByteArray bytes = host::encodeSystemText(settingsText(controls));
         if (host::isWritableFolder(QFileInfo(path).path())) {

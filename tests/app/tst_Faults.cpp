@@ -284,7 +284,9 @@ bool makeOpenHome(const QString &home)
         if (!QDir().mkpath(path) || !QFile::setPermissions(path, kOpenToAll))
             return false;
     }
-    return true;
+    // Sticky, as /tmp: a data folder below a home anyone could rename
+    // things in would not be the user's alone.
+    return ::chmod(QFile::encodeName(home).constData(), 01777) == 0;
 }
 
 constexpr QFileDevice::Permissions kReadOnlyFolder = QFileDevice::ReadOwner | QFileDevice::ExeOwner

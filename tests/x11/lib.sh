@@ -4,7 +4,7 @@
 # the built program's path as its only argument.
 #
 # Each test runs its own copy of the program from a fresh temporary folder,
-# with petan.wav beside it, so the log and settings files it writes next to
+# with its modules and petan.wav beside it, so the log and settings files it writes next to
 # itself never reach a real user folder. Every wait is bounded, and whatever
 # a test started is stopped when it exits, passed or not.
 
@@ -115,6 +115,9 @@ qv_init() {
     QV_DIR=$(mktemp -d "${TMPDIR:-/tmp}/qvanto-x11.XXXXXX")
     trap qv_cleanup EXIT
     cp "$QV_PROGRAM" "$QV_DIR/qvanto"
+    # Its modules beside it, as installed: the program looks nowhere else
+    # but in the installed module folder.
+    cp "$(dirname "$QV_PROGRAM")"/libqvanto_*.so "$QV_DIR/"
     if [ -f "$QV_SOUND_SOURCE" ]; then
         cp "$QV_SOUND_SOURCE" "$QV_DIR/petan.wav"
     fi

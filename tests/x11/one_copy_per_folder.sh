@@ -44,5 +44,10 @@ QV_PID=
 qv_start
 qv_wait_for_face "$QV_DIR/window-after-kill.png"
 
+# A normal run says nothing: no Qt warning on either start.
+for out in second.out program.out; do
+    [ ! -s "$QV_DIR/$out" ] || qv_check_failed "$out is not empty: $(head -c 500 "$QV_DIR/$out")"
+done
+
 [ "$QV_ERRORS" -eq 0 ] || exit 1
 qv_note "a second start showed the first copy's window; another folder and a killed copy's folder started"

@@ -5,7 +5,7 @@
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
 qv_init "$@"
-cp "$(dirname "$QV_PROGRAM")/libqvanto_pdf.so" "$QV_DIR/"
+command -v qpdf >/dev/null || qv_fail "qpdf is not installed"
 cd "$QV_DIR"
 qv_blank_pdf in.pdf
 

@@ -137,14 +137,20 @@ qv_require_window_manager() {
 qv_start() {
     (
         cd "$QV_DIR"
-        while read -r name; do unset "$name"; done < <(compgen -e | grep -E '^(LC_|LANGUAGE$)')
-        LANG=$QV_LANG exec ./qvanto
+        qv_exec_in_session ./qvanto
     ) >>"$QV_DIR/program.out" 2>&1 &
     QV_PID=$!
     qv_wait 20 "window captioned '$QV_CAPTION'" qv_find_main_window
     QV_WIN=$(qv_find_main_window)
     qv_wait 10 "mapped main window" qv_window_is_normal
     qv_note "program $QV_PID, main window $QV_WIN"
+}
+
+# qv_exec_in_session COMMAND...: becomes COMMAND in a session of language
+# QV_LANG, as a desktop starts programs: LANG set, no LC_* or LANGUAGE.
+qv_exec_in_session() {
+    while read -r name; do unset "$name"; done < <(compgen -e | grep -E '^(LC_|LANGUAGE$)')
+    LANG=$QV_LANG exec "$@"
 }
 
 qv_find_main_window() {
@@ -293,8 +299,9 @@ qv_record_start() {
     qv_wait 10 "recording stream on $QVANTO_TEST_SINK.monitor" qv_recorder_is_connected
 }
 
+# pactl speaks the session's language; its C output is what is read here.
 qv_recorder_is_connected() {
-    pactl list source-outputs | grep -q "application.process.id = \"$QV_RECORDER\""
+    LC_ALL=C pactl list source-outputs | grep -q "application.process.id = \"$QV_RECORDER\""
 }
 
 qv_record_stop() {

@@ -2,23 +2,32 @@
 
 // The whole window on fake seams, started in a program folder the test
 // chooses, so that a second window can start where the first one left its
-// settings and log. Shared by the hardening tests of this folder.
+// settings and log. A test may put a real clipboard or sound player in place
+// of the fakes.
 #include "app/frm_QVanto.h"
 
 #include "host/AppInfo.h"
 #include "host/PictureBox.h"
 
+#include "Files.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeServices.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QImage>
 
 #include <memory>
 
 namespace hardening {
+
+using support::readBytes;
+using support::writeBytes;
+
+// Seams the window uses instead of the fakes; null keeps a fake.
+struct RealSeams {
+    host::Clipboard *clipboard = nullptr;
+    host::SoundPlayer *sound = nullptr;
+};
 
 struct TestWindow {
     explicit TestWindow(const QString &folder,
@@ -30,7 +39,8 @@ struct TestWindow {
     // Started with the places (Path, DataPath, FilesKept) of `where`.
     explicit TestWindow(const host::AppInfo &where,
         const QDateTime &now = QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
-        QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")})
+        QStringList fontNames = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")},
+        RealSeams real = {})
         : clock(now), app(where), fonts(std::move(fontNames))
     {
         app.Title = QStringLiteral("QVanto");
@@ -38,7 +48,8 @@ struct TestWindow {
         app.Minor = 1;
         app.Revision = 9;
         app.EXEName = QStringLiteral("qvanto");
-        window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages, clipboard, sound});
+        window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages,
+            real.clipboard ? *real.clipboard : clipboard, real.sound ? *real.sound : sound});
         window->Form_Load();
     }
 
@@ -68,19 +79,6 @@ struct TestWindow {
     fakes::FakeSoundPlayer sound;
     std::unique_ptr<frm_QVanto> window;
 };
-
-// Only a regular file: a test may have linked the name to a device.
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Pixels that are not the white of a cleared face.
 inline int inkPixels(const QImage &face)

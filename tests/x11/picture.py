@@ -15,7 +15,9 @@
 Images are 8-bit PNGs (grey, RGB, palette, with or without alpha) or
 uncompressed 24- or 32-bit BMPs. Transparent parts are seen as they would be
 on white paper, which is where a pasted stamp ends up. Exits 1 and prints
-what differs when a check fails.
+what differs when a check fails, and 2 when it cannot look at all (a missing,
+unreadable or too small picture), so that no caller takes a picture that was
+never taken for one that differs.
 """
 
 import argparse
@@ -260,7 +262,7 @@ def main():
     for image, x, y, name in ((a, ax, ay, args.a), (b, bx, by, args.b)):
         if image.width < x + args.width or image.height < y + args.height:
             print(f"{name}: {image.width}x{image.height} has no {args.width}x{args.height} area at {x},{y}")
-            return 1
+            return 2
     def differs(p, q):
         return max(abs(c - d) for c, d in zip(p, q)) > args.tolerance
 
@@ -274,4 +276,13 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except SystemExit as stop:
+        if isinstance(stop.code, str):  # a reader's complaint, not a verdict
+            print(stop.code, file=sys.stderr)
+            sys.exit(2)
+        raise
+    except (OSError, ValueError, IndexError, struct.error, zlib.error) as error:
+        print(f"picture.py: {error}", file=sys.stderr)
+        sys.exit(2)

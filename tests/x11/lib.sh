@@ -175,6 +175,28 @@ qv_has_other_window() {
     [ -n "$(qv_other_windows)" ]
 }
 
+# qv_message_box_text ID: the text of a message box as a user reads it
+# elsewhere: Qt lets the mouse select a message box's text, a triple click
+# selects all of it, and X's primary selection hands it to any program. The
+# text lies above the buttons, so the clicks go down the middle of the box's
+# upper half until one selects something. The selection is first given a
+# placeholder, so that nothing selected before can pass for the box's text.
+qv_message_box_text() {
+    local box=$1 y text WIDTH HEIGHT placeholder="(no text selected in the box)"
+    # Owns the selection until the click takes it; ends with the session.
+    printf '%s' "$placeholder" | xclip -selection primary -i >/dev/null 2>&1
+    eval "$(xdotool getwindowgeometry --shell "$box" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
+    for ((y = 4; y < HEIGHT / 2; y += 4)); do
+        xdotool mousemove --window "$box" $((WIDTH / 2)) "$y" click --repeat 3 --delay 80 1
+        text=$(timeout 5 xclip -selection primary -o 2>/dev/null || true)
+        if [ -n "$text" ] && [ "$text" != "$placeholder" ]; then
+            printf '%s\n' "$text"
+            return 0
+        fi
+    done
+    return 1
+}
+
 qv_window_is_gone() {
     ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
 }

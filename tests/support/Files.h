@@ -28,8 +28,8 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
 // Every entry of a folder, hidden ones and devices included, by name.
 inline QStringList folderEntries(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-        QDir::Name);
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
 }
 
 // The number after "key:" in a /proc/self file ("VmRSS:" in status, "rchar:"

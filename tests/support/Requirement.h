@@ -15,7 +15,7 @@ inline bool underCi()
 
 } // namespace support
 
-#define QVANTO_REQUIRE(condition, reason)                                                                   \
+#define QVANTO_REQUIRE(condition, reason)                                                                    \
     do {                                                                                                     \
         if (!(condition)) {                                                                                  \
             if (support::underCi())                                                                          \

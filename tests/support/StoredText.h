@@ -16,18 +16,12 @@ inline QByteArray logRecord(const QString &id, const QString &madeAt, const QStr
         + "\r\n\r\n";
 }
 
-// One row's line of the settings file: its text and its face.
-inline QByteArray settingsLine(int row, const QString &text, const QString &face)
-{
-    return "label" + QByteArray::number(row) + ',' + text.toUtf8() + ',' + face.toUtf8() + "\r\n";
-}
-
 // The settings file as the window saves it.
 inline QByteArray savedSettings(const QStringList &rows, const QStringList &faces, qint32 ink, int qvid)
 {
     QByteArray bytes;
     for (int n = 0; n < 4; ++n)
-        bytes += settingsLine(n, rows[n], faces[n]);
+        bytes += "label" + QByteArray::number(n) + ',' + rows[n].toUtf8() + ',' + faces[n].toUtf8() + "\r\n";
     return bytes + "color, " + QByteArray::number(ink) + " \r\nqvid, " + QByteArray::number(qvid) + " \r\n";
 }
 

@@ -48,7 +48,7 @@ struct Window : support::SettingsControlsFixture {
     {
         show(start.labels, start.fonts, start.ink, start.qvid);
     }
-    Shown shown() const { return {rows(), faces(), ink, qvid.Value()}; }
+    Shown shown() const { return {texts(labels), texts(fonts), ink, qvid.Value()}; }
 };
 
 host::AppInfo programIn(const QTemporaryDir &dir)

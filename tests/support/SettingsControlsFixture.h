@@ -24,19 +24,13 @@ struct SettingsControlsFixture {
         ink = inkShown;
         qvid.SetValue(qvidShown);
     }
-    QStringList rows() const
+    template<typename Control>
+    static QStringList texts(const std::array<Control, 4> &controls)
     {
-        QStringList texts;
-        for (const host::TextBox &label : labels)
-            texts << label.Text();
-        return texts;
-    }
-    QStringList faces() const
-    {
-        QStringList texts;
-        for (const host::ComboBox &font : fonts)
-            texts << font.Text();
-        return texts;
+        QStringList all;
+        for (const Control &control : controls)
+            all << control.Text();
+        return all;
     }
 
     std::array<host::TextBox, 4> labels;

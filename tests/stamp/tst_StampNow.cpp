@@ -145,9 +145,7 @@ void TestStampNow::appendsRecordAfterRecord()
 {
     Desk desk;
     const QByteArray earlier = "written before\r\n";
-    QFile file(desk.logPath());
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
-    file.close();
+    QVERIFY(support::writeBytes(desk.logPath(), earlier));
 
     desk.stampNow({u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs});
     desk.stampNow({u"A"_qs, u"B"_qs, u"C"_qs, u"D"_qs});
@@ -285,10 +283,8 @@ void TestStampNow::lastLoggedNumber()
     QFETCH(QString, last);
 
     Desk desk;
-    if (!log.isEmpty()) {
-        QFile file(desk.logPath());
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(log) == log.size());
-    }
+    if (!log.isEmpty())
+        QVERIFY(support::writeBytes(desk.logPath(), log));
     QCOMPARE(stamp::LastLoggedStampId(desk.logPath()), last);
 }
 

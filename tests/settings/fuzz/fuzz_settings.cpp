@@ -6,6 +6,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/SplitSettingLine.h"
 
+#include "Files.h"
 #include "SettingsControlsFixture.h"
 
 #include <QApplication>
@@ -63,11 +64,7 @@ void check(bool condition)
 
 void fuzzLoader(Harness &h, const QByteArray &bytes)
 {
-    {
-        QFile file(SettingsPath(h.app));
-        check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        check(file.write(bytes) == bytes.size());
-    }
+    check(support::writeBytes(SettingsPath(h.app), bytes));
     h.resetControls();
     SplitState splitter;
     LoadSettings(h.app, h.window.controls, splitter);

@@ -58,7 +58,7 @@ def read_png(path):
     with open(path, "rb") as f:
         data = f.read()
     if data[:8] != b"\x89PNG\r\n\x1a\n":
-        raise SystemExit(f"{path}: not a PNG ({len(data)} bytes)")
+        raise ValueError(f"{path}: not a PNG ({len(data)} bytes)")
     pos, idat, palette = 8, b"", None
     while pos < len(data):
         length, kind = struct.unpack(">I4s", data[pos:pos + 8])
@@ -72,7 +72,7 @@ def read_png(path):
             idat += body
     channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}.get(colour)
     if depth != 8 or interlace or channels is None:
-        raise SystemExit(f"{path}: unsupported PNG (depth {depth}, colour type {colour}, interlace {interlace})")
+        raise ValueError(f"{path}: unsupported PNG (depth {depth}, colour type {colour}, interlace {interlace})")
     raw = zlib.decompress(idat)
     stride = width * channels
     previous = bytearray(stride)
@@ -110,7 +110,7 @@ def read_bmp(path):
     offset, = struct.unpack("<I", data[10:14])
     _, width, height, _, bits, compression = struct.unpack("<IiiHHI", data[14:34])
     if bits not in (24, 32) or compression not in (0, 3):
-        raise SystemExit(f"{path}: unsupported BMP ({bits} bits, compression {compression})")
+        raise ValueError(f"{path}: unsupported BMP ({bits} bits, compression {compression})")
     step = bits // 8
     stride = (width * step + 3) & ~3
     pixels = []
@@ -278,11 +278,6 @@ def main():
 if __name__ == "__main__":
     try:
         sys.exit(main())
-    except SystemExit as stop:
-        if isinstance(stop.code, str):  # a reader's complaint, not a verdict
-            print(stop.code, file=sys.stderr)
-            sys.exit(2)
-        raise
     except (OSError, ValueError, IndexError, struct.error, zlib.error) as error:
         print(f"picture.py: {error}", file=sys.stderr)
         sys.exit(2)

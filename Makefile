@@ -25,11 +25,14 @@ build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 
-# The whole suite, the tests that drive the real program under Xvfb included,
-# then the whole suite again on the sanitizer build (the fuzz test is a
-# sanitizer build of its own, and the package is built once: both run once).
+# The whole suite, the tests that drive the real program under Xvfb included;
+# the unit tests once more in a time zone with summer time, whose clocks skip
+# and repeat an hour; then the whole suite again on the sanitizer build (the
+# fuzz test is a sanitizer build of its own, and the package is built once:
+# both run once).
 test: format-check build build-asan
 	scripts/with-desktop.sh ctest --preset dev -j $(JOBS) --no-tests=error
+	TZ=Europe/Berlin ctest --preset dev -j $(JOBS) --no-tests=error -L unit
 	scripts/with-desktop.sh ctest --preset asan -j $(JOBS) --no-tests=error -LE "fuzz|packaging"
 
 # The Debian package of an optimised build configured for /usr, written to

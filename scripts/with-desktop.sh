@@ -114,11 +114,11 @@ if command -v pulseaudio >/dev/null; then
     pids+=($!)
     pulse_pid=$!
     for _ in $(seq 100); do
-        pactl list short sinks 2>/dev/null | grep -q qvanto_sink && break
+        LC_ALL=C pactl list short sinks 2>/dev/null | grep -q qvanto_sink && break
         kill -0 "$pulse_pid" 2>/dev/null || break
         sleep 0.1
     done
-    if pactl set-default-sink qvanto_sink >/dev/null 2>&1; then
+    if LC_ALL=C pactl set-default-sink qvanto_sink >/dev/null 2>&1; then
         export QVANTO_TEST_SINK=qvanto_sink
     else
         say "PulseAudio did not start; the sound tests will fail"

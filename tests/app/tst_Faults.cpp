@@ -13,6 +13,8 @@
 #include "host/SoundPlayer.h"
 #include "host/TextBox.h"
 
+#include "Requirement.h"
+#include "StoredText.h"
 #include "fakes/FileSizeLimit.h"
 
 #include <QApplication>
@@ -44,23 +46,22 @@ namespace {
 const QString kDefaultFace = QStringLiteral("ＭＳ Ｐゴシック");
 constexpr int kChildTimeoutMs = 60000;
 
+// The rows of a window started on 2027-01-01 with this first row.
+QStringList rowsWith(const QString &row0)
+{
+    return {row0, QStringLiteral("部課係名"), QStringLiteral("氏    名"), QStringLiteral("2027.01.01")};
+}
+
 // The settings file as the window saves it with these first-row,
 // first-face and ink values and every other setting at its start-up default.
 QByteArray savedSettings(const QString &row0, const QString &face0, qint32 ink = 255)
 {
-    const QString rows[4]
-        = {row0, QStringLiteral("部課係名"), QStringLiteral("氏    名"), QStringLiteral("2027.01.01")};
-    QByteArray bytes;
-    for (int n = 0; n < 4; ++n)
-        bytes += "label" + QByteArray::number(n) + ',' + rows[n].toUtf8() + ','
-            + (n == 0 ? face0 : kDefaultFace).toUtf8() + "\r\n";
-    return bytes + "color, " + QByteArray::number(ink) + " \r\nqvid, 0 \r\n";
+    return support::savedSettings(rowsWith(row0), {face0, kDefaultFace, kDefaultFace, kDefaultFace}, ink, 0);
 }
 
 QByteArray logRecord(const QString &id, const QString &row0)
 {
-    return "QVID:" + id.toUtf8() + ",2027/01/01 10:00:00 \r\n    " + row0.toUtf8()
-        + ",部課係名,氏    名,2027.01.01\r\n\r\n";
+    return support::logRecord(id, QStringLiteral("2027/01/01 10:00:00"), rowsWith(row0));
 }
 
 using fakes::FileSizeLimit;
@@ -114,34 +115,18 @@ int saveUntilKilled(const QString &folder)
 }
 
 // The real sound player, in whatever sound environment the parent gave.
-struct RealSoundWindow {
-    explicit RealSoundWindow(const QString &folder) : sound(folder)
-    {
-        app.Title = QStringLiteral("QVanto");
-        app.Path = folder;
-        app.EXEName = QStringLiteral("qvanto");
-        window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages, clipboard, sound});
-        window->Form_Load();
-    }
-    fakes::FakeClock clock {QDateTime(QDate(2027, 1, 1), QTime(10, 0))};
-    host::AppInfo app;
-    fakes::FakeFontList fonts {{QStringLiteral("IPAPGothic")}};
-    fakes::FakeMessageBox messages;
-    fakes::FakeClipboard clipboard;
-    host::QtSoundPlayer sound;
-    std::unique_ptr<frm_QVanto> window;
-};
-
 int stampWithRealSound(const QString &folder)
 {
-    RealSoundWindow w(folder);
+    host::QtSoundPlayer sound(folder);
+    TestWindow w(TestWindow::programIn(folder), QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
+        {QStringLiteral("IPAPGothic")}, {nullptr, &sound});
     for (int i = 0; i < 3; ++i) {
-        w.window->controls().cmdPetan->click();
+        w.c().cmdPetan->click();
         // Whatever the sound backend has to say arrives through the event loop.
         QTest::qWait(200);
     }
     report(
-        "played", w.sound.play(QStringLiteral("petan.wav"), host::SoundPlayer::Async) ? u"yes"_qs : u"no"_qs);
+        "played", sound.play(QStringLiteral("petan.wav"), host::SoundPlayer::Async) ? u"yes"_qs : u"no"_qs);
     QTest::qWait(200);
     QStringList shown;
     for (const auto &m : w.messages.shown)
@@ -383,10 +368,9 @@ void tst_Faults::folderThatCannotBeWritten()
     // to the unprivileged user "nobody"; any other user is tested as itself.
     const bool asRoot = ::geteuid() == 0;
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-    if (asRoot && setpriv.isEmpty())
-        QSKIP("Running as root without setpriv (util-linux): no ordinary user to test permissions with.");
-    if (!asRoot && !ownSettings)
-        QSKIP("Only root can give a file to another user.");
+    QVANTO_REQUIRE(!asRoot || !setpriv.isEmpty(),
+        "Running as root without setpriv (util-linux): no ordinary user to test permissions with.");
+    QVANTO_REQUIRE(asRoot || ownSettings, "Only root can give a file to another user.");
 
     QTemporaryDir scratch;
     QTemporaryDir program;
@@ -427,11 +411,13 @@ void tst_Faults::folderThatCannotBeWritten()
         return runToEnd(child);
     };
     // The temporary folder may lie where "nobody" cannot go (TMPDIR in a
-    // private home); then there is nothing to learn here.
+    // private home); then there is nothing to learn here. A probe that did
+    // not run to its end is a fault, not a reason to skip.
     const ChildResult reach = runAsUser(QStringLiteral("probe"));
-    if (reach.values.value(QStringLiteral("reach")) != u"yes")
-        QSKIP(qPrintable(QStringLiteral("This user cannot reach %1 to run the test: %2")
-                             .arg(program.path(), QString::fromLocal8Bit(reach.errors))));
+    QVERIFY2(reach.finished && reach.exitCode == 0, reach.errors.constData());
+    QVANTO_REQUIRE(reach.values.value(QStringLiteral("reach")) == u"yes",
+        qPrintable(QStringLiteral("This user cannot reach %1 to run the test: %2")
+                       .arg(program.path(), QString::fromLocal8Bit(reach.errors))));
 
     const ChildResult result = runAsUser(QStringLiteral("stamp-and-close"));
     QVERIFY(QFile::setPermissions(program.path(), kReadOnlyFolder | QFileDevice::WriteOwner));
@@ -511,8 +497,8 @@ void tst_Faults::logOnAFullFileSystem()
 {
     // A small tmpfs of our own, mounted where only the child sees it.
     const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
-    if (::geteuid() != 0 || unshare.isEmpty())
-        QSKIP("Mounting a small file system needs root and unshare (util-linux).");
+    QVANTO_REQUIRE(::geteuid() == 0 && !unshare.isEmpty(),
+        "Mounting a small file system needs root and unshare (util-linux).");
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("program"));
     const QString home = dir.filePath(QStringLiteral("home"));
@@ -524,11 +510,12 @@ void tst_Faults::logOnAFullFileSystem()
             QCoreApplication::applicationFilePath(), QStringLiteral("--child"),
             QStringLiteral("full-file-system"), folder});
     const ChildResult result = runToEnd(child);
-    if (result.values.value(QStringLiteral("mounted")) != u"yes")
-        QSKIP(qPrintable(
+    // A child that crashed or hung is a failure, whatever it said before.
+    QVERIFY2(result.finished && result.exitCode == 0, result.errors.constData());
+    QVANTO_REQUIRE(result.values.value(QStringLiteral("mounted")) == u"yes",
+        qPrintable(
             QStringLiteral("No tmpfs could be mounted: %1 %2")
                 .arg(result.values.value(QStringLiteral("mounted")), QString::fromLocal8Bit(result.errors))));
-    QVERIFY2(result.finished && result.exitCode == 0, result.errors.constData());
     QCOMPARE(result.values.value(QStringLiteral("messages")), QStringLiteral("error"));
     QCOMPARE(result.values.value(QStringLiteral("log when full")), QStringLiteral("as it was"));
     QCOMPARE(result.values.value(QStringLiteral("log with room")), QStringLiteral("one more record"));
@@ -642,10 +629,9 @@ void tst_Faults::plantedLinksAndOddFiles()
     QFETCH(bool, inSharedFolder);
     QFETCH(Plant, what);
     const bool asRoot = ::geteuid() == 0;
-    if (asRoot && QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
-        QSKIP("Running as root without setpriv (util-linux): no second user to plant files.");
-    if (!asRoot && what == Plant::OthersFile)
-        QSKIP("Only root can give a file to another user.");
+    QVANTO_REQUIRE(!asRoot || !QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty(),
+        "Running as root without setpriv (util-linux): no second user to plant files.");
+    QVANTO_REQUIRE(asRoot || what != Plant::OthersFile, "Only root can give a file to another user.");
     const uid_t victim = asRoot ? kNobody : ::getuid();
     const uid_t planter = asRoot ? 4242 : ::getuid();
 

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 using hardening::TestWindow;
 
@@ -138,16 +139,21 @@ private slots:
             QVERIFY2(qAbs(circleMm(read, pixelScale) - mm) < 0.01, format);
             QCOMPARE(read.dotsPerMeterY(), read.dotsPerMeterX());
         }
-        if (!w.clipboard.png.isEmpty())
+        // The PNG beside the bitmap comes with a transparent background only.
+        QCOMPARE(!w.clipboard.png.isEmpty(), menu.transparent->isChecked());
+        if (menu.transparent->isChecked())
             QVERIFY(qAbs(circleMm(QImage::fromData(w.clipboard.png, "PNG"), pixelScale) - mm) < 0.01);
 
         w.window->SaveFaceAs(folder.filePath(QStringLiteral("stamp.png")));
         QVERIFY(qAbs(circleMm(QImage(folder.filePath(QStringLiteral("stamp.png"))), pixelScale) - mm) < 0.01);
         w.window->SaveFaceAs(folder.filePath(QStringLiteral("stamp.svg")));
-        // The 217-pixel picture around a circle of 213.33 pixels.
-        const QByteArray side = QByteArray::number(217 / (2 * 1600 / 15.0) * mm, 'f', 2);
-        QVERIFY(hardening::readBytes(folder.filePath(QStringLiteral("stamp.svg")))
-                    .contains("width=\"" + side.left(side.size() - 1)));
+        // The 217-pixel picture around a circle of 213.33 pixels, in mm.
+        QXmlStreamReader svg(hardening::readBytes(folder.filePath(QStringLiteral("stamp.svg"))));
+        while (!svg.atEnd() && svg.readNext() != QXmlStreamReader::StartElement) { }
+        const QString width = svg.attributes().value(QStringLiteral("width")).toString();
+        QVERIFY2(
+            width.endsWith(u"mm") && qAbs(width.chopped(2).toDouble() - 217 / (2 * 1600 / 15.0) * mm) < 0.01,
+            qPrintable(width));
     }
 
     void typedDates_data()

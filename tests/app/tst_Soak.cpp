@@ -2,22 +2,15 @@
 // drawing, the real log file and the platform's clipboard. Numbers must stay
 // unique and increasing, the log must hold every record in order, and
 // neither memory nor open handles may grow with the number of stamps.
-#include "app/frm_QVanto.h"
+#include "TestWindow.h"
 
-#include "host/AppInfo.h"
 #include "host/CheckBox.h"
 #include "host/Clipboard.h"
-#include "host/PictureBox.h"
 #include "host/SoundPlayer.h"
 #include "host/TextBox.h"
 
-#include "fakes/FakeClock.h"
-#include "fakes/FakeServices.h"
-
 #include <QClipboard>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -25,32 +18,11 @@
 
 #include "fakes/Sanitized.h"
 
-#include <malloc.h>
-
 namespace {
 
 using fakes::kSanitized;
-
-// Resident memory in KiB, after handing freed heap back to the system so
-// that only memory still in use counts.
-qint64 residentKiB()
-{
-    ::malloc_trim(0);
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
-}
-
-qsizetype openHandles()
-{
-    return QDir(QStringLiteral("/proc/self/fd"))
-        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
-        .size();
-}
+using support::openHandles;
+using support::residentKiB;
 
 // Counts calls without keeping them: a fake that recorded every call would
 // itself grow with the number of stamps.
@@ -81,22 +53,16 @@ void tst_Soak::fiveThousandStamps()
     constexpr qint64 kAllowedGrowthKiB = 2 * 1024;
 
     QTemporaryDir dir;
+    host::QtClipboard clipboard;
+    CountingSoundPlayer sound;
+    hardening::TestWindow w(hardening::TestWindow::programIn(dir.path()),
+        QDateTime(QDate(2027, 1, 1), QTime(10, 0)),
+        {QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")}, {&clipboard, &sound});
     // Each stamp reads the clock three times; a millisecond a read gives a
     // new second every few hundred stamps, well before the counter runs out,
     // so numbering never waits.
-    fakes::FakeClock clock(QDateTime(QDate(2027, 1, 1), QTime(10, 0)));
-    clock.stepPerReadMs = 1;
-    host::AppInfo app;
-    app.Title = QStringLiteral("QVanto");
-    app.Path = QDir::toNativeSeparators(dir.path());
-    app.EXEName = QStringLiteral("qvanto");
-    fakes::FakeFontList fonts({QStringLiteral("IPAPGothic"), QStringLiteral("IPAMincho")});
-    fakes::FakeMessageBox messages;
-    host::QtClipboard clipboard;
-    CountingSoundPlayer sound;
-    frm_QVanto window(host::Services {clock, app, fonts, messages, clipboard, sound});
-    window.Form_Load();
-    const app::Controls &c = window.controls();
+    w.clock.stepPerReadMs = 1;
+    const app::Controls &c = w.c();
     c.chkQVID->click(); // every face prints its new number
 
     // The numbers made, eight characters each (the length from 1999 to
@@ -104,8 +70,8 @@ void tst_Soak::fiveThousandStamps()
     // not count as growth.
     constexpr qsizetype kIdChars = 8;
     QByteArray ids(kStamps * kIdChars, '\0');
-    const qsizetype handlesBefore = openHandles();
-    qint64 residentAfterWarmUp = 0;
+    const std::optional<qsizetype> handlesBefore = openHandles();
+    std::optional<qint64> residentAfterWarmUp;
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < kStamps; ++i) {
@@ -117,17 +83,19 @@ void tst_Soak::fiveThousandStamps()
             residentAfterWarmUp = residentKiB();
     }
     const qint64 elapsedMs = timer.elapsed();
-    const qint64 residentAtEnd = residentKiB();
-    const qsizetype handlesAfter = openHandles();
+    const std::optional<qint64> residentAtEnd = residentKiB();
+    const std::optional<qsizetype> handlesAfter = openHandles();
+    QVERIFY2(residentAfterWarmUp && residentAtEnd && handlesBefore && handlesAfter,
+        "no VmRSS in /proc/self/status or no /proc/self/fd to count");
     qInfo("%d stamps in %lld ms; resident memory %lld KiB after %d stamps, %lld KiB after all", kStamps,
-        elapsedMs, residentAfterWarmUp, kWarmUp, residentAtEnd);
+        elapsedMs, *residentAfterWarmUp, kWarmUp, *residentAtEnd);
 
-    QVERIFY(messages.shown.empty());
+    QVERIFY(w.messages.shown.empty());
     QCOMPARE(sound.calls, kStamps);
-    QCOMPARE(handlesAfter, handlesBefore);
-    if (residentAfterWarmUp > 0 && !kSanitized)
-        QVERIFY2(residentAtEnd - residentAfterWarmUp < kAllowedGrowthKiB,
-            qPrintable(QStringLiteral("grew by %1 KiB").arg(residentAtEnd - residentAfterWarmUp)));
+    QCOMPARE(*handlesAfter, *handlesBefore);
+    if (!kSanitized)
+        QVERIFY2(*residentAtEnd - *residentAfterWarmUp < kAllowedGrowthKiB,
+            qPrintable(QStringLiteral("grew by %1 KiB").arg(*residentAtEnd - *residentAfterWarmUp)));
     QCOMPARE(
         QGuiApplication::clipboard()->image(), c.Picture1->Image().convertToFormat(QImage::Format_RGB32));
 

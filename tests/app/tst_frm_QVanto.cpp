@@ -38,6 +38,12 @@ struct Program {
     fakes::FakeMessageBox &messages;
 };
 
+// A colour as the window stores it (red in the low byte) as it is seen.
+QColor asShown(qint32 color)
+{
+    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
 bool isInk(const QColor &color, const QColor &ink)
 {
     return qAbs(color.red() - ink.red()) < 60 && qAbs(color.green() - ink.green()) < 60
@@ -70,13 +76,18 @@ private slots:
             QCOMPARE(field->itemText(1), QStringLiteral("Mail@Face"));
             QCOMPARE(field->itemText(2), QString());
         }
-        const QStringList captions {"黒", "赤", "緑", "黄", "青", "紫", "水", "", ""};
-        const QList<qint32> colors {0, 255, 65280, 65535, 16711680, 16711935, 16776960,
-            host::kButtonTextColor, host::kButtonTextColor};
+        // Each named colour option is written in the colour it names; the
+        // last two in the buttons' text colour.
+        const QList<std::pair<QString, QColor>> named {{"黒", Qt::black}, {"赤", Qt::red}, {"緑", Qt::green},
+            {"黄", Qt::yellow}, {"青", Qt::blue}, {"紫", Qt::magenta}, {"水", Qt::cyan}};
         for (int i = 0; i < 9; ++i) {
-            QCOMPARE(c.chkColor[size_t(i)]->Caption(), captions[i]);
-            QCOMPARE(c.chkColor[size_t(i)]->ForeColor(), colors[i]);
-            QVERIFY(!c.chkColor[size_t(i)]->Value());
+            const auto *option = c.chkColor[size_t(i)];
+            QCOMPARE(option->Caption(), i < 7 ? named[i].first : QString());
+            if (i < 7)
+                QCOMPARE(asShown(option->ForeColor()), named[i].second);
+            else
+                QCOMPARE(option->ForeColor(), host::kButtonTextColor);
+            QVERIFY(!option->Value());
         }
         const QStringList about = c.lblTitle->Caption().split(QLatin1Char('\r'));
         QCOMPARE(about.size(), 3);
@@ -134,7 +145,7 @@ private slots:
     {
         Program p;
         p.c().chkColor[6]->click();
-        QCOMPARE(p.window->InkColor, 16776960);
+        QCOMPARE(asShown(p.window->InkColor), QColor(Qt::cyan));
         QVERIFY(p.c().chkColor[6]->Value());
         QVERIFY(isInk(p.face().pixelColor(60, 86), QColor(0, 255, 255))
             || isInk(p.face().pixelColor(60, 87), QColor(0, 255, 255)));

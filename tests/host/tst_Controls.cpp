@@ -10,6 +10,7 @@
 #include "host/SvgDevice.h"
 #include "host/TextBox.h"
 
+#include "Requirement.h"
 #include "fakes/FakeServices.h"
 
 #include <QApplication>
@@ -168,8 +169,8 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
         host::installQtTranslations(*QCoreApplication::instance());
         QLocale::setDefault(QLocale::c());
-        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm"))
-            QSKIP("Qt's translations are not installed (qt6-translations-l10n)");
+        QVANTO_REQUIRE(QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm"),
+            "Qt's translations are not installed (qt6-translations-l10n)");
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
         QCOMPARE(
             QCoreApplication::translate("QFileDialog", "File &name:"), QStringLiteral("ファイル名(&N):"));
@@ -225,8 +226,7 @@ private slots:
     {
         QFETCH(QString, programFolder);
         QFETCH(bool, installedOnly);
-        if (!QFileInfo::exists(programFolder))
-            QSKIP("The installed program folder does not exist here.");
+        QVANTO_REQUIRE(QFileInfo::exists(programFolder), "The installed program folder does not exist here.");
         const QStringList folders = host::Module::searchFolders(programFolder);
         QCOMPARE(folders.size(), installedOnly ? 1 : 3);
         QCOMPARE(folders.first() == programFolder, !installedOnly);

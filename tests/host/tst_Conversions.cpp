@@ -6,6 +6,8 @@
 #include "host/PrivateFolder.h"
 #include "host/SystemCodec.h"
 
+#include "Requirement.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -106,10 +108,9 @@ private slots:
         QFETCH(bool, beside);
         using host::AppInfo;
         QTemporaryDir scratch, user;
-        if (!host::onlyUserCanWrite(scratch.path()))
-            QSKIP("The temporary folder is open to others, so no copy in it keeps its files beside itself.");
-        if (othersFolder && ::geteuid() != 0)
-            QSKIP("Only root can give a folder to another user.");
+        QVANTO_REQUIRE(host::onlyUserCanWrite(scratch.path()),
+            "The temporary folder is open to others, so no copy in it keeps its files beside itself.");
+        QVANTO_REQUIRE(!othersFolder || ::geteuid() == 0, "Only root can give a folder to another user.");
         const QString parent = scratch.filePath(QStringLiteral("shared"));
         const QString program = parent + QStringLiteral("/program");
         QVERIFY(QDir().mkpath(program));

@@ -1,7 +1,8 @@
 #pragma once
 
 // PDFs made for the tests: Qt writes them, qpdf turns, crops and encrypts.
-#include <QFile>
+#include "Files.h"
+
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -59,8 +60,7 @@ inline bool cropPages(const QString &in, const QString &out)
     QByteArray fixed;
     if (!run(QStringLiteral("fix-qdf"), {}, qdf, &fixed))
         return false;
-    QFile file(out);
-    return file.open(QIODevice::WriteOnly) && file.write(fixed) == fixed.size();
+    return support::writeBytes(out, fixed);
 }
 
 inline bool encrypt(const QString &in, const QString &out)

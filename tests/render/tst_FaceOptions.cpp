@@ -8,6 +8,7 @@
 #include "FaceFixture.h"
 
 #include <QTest>
+#include <QXmlStreamReader>
 
 class tst_FaceOptions : public QObject {
     Q_OBJECT
@@ -90,7 +91,17 @@ private slots:
         for (const char *row : {"会 社 名", "部課係名", "2000.01.05"})
             QVERIFY2(svg.contains(QString::fromUtf8(row)), row);
         QVERIFY(svg.contains(QStringLiteral("<text")));
-        QVERIFY(svg.contains(QStringLiteral("<circle cx=\"108.333\" cy=\"108.333\" r=\"106.667\"")));
+        // The frame: a circle of 1600 twips about the box's centre at 1625,
+        // at 15 twips a pixel, however the numbers are written.
+        QXmlStreamReader xml(svg);
+        while (!xml.atEnd()
+            && !(xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"circle")) { }
+        const QXmlStreamAttributes circle = xml.attributes();
+        QVERIFY2(!xml.atEnd(), "no circle");
+        for (const auto &[attribute, twips] : {std::pair {QStringLiteral("cx"), 1625},
+                 {QStringLiteral("cy"), 1625}, {QStringLiteral("r"), 1600}})
+            QVERIFY2(qAbs(circle.value(attribute).toDouble() - twips / 15.0) < 0.01,
+                qPrintable(circle.value(attribute).toString()));
         QCOMPARE(svg.count(QStringLiteral("<polyline")), 2);
         QVERIFY(svg.contains(QStringLiteral("#ff0000")));
     }

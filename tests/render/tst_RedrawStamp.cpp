@@ -62,7 +62,7 @@ private slots:
         QCOMPARE(company->y, dept->y - 460);
         QCOMPARE(name->size, 32.0);
         QCOMPARE(name->y, 2000.0);
-        QCOMPARE(id->size, 22.0); // 1.1 x 1600 is a hair above 1760 in binary, so 22 pt fits
+        QCOMPARE(id->size, 22.0); // exactly as wide as its limit: a row that just fits is kept
         QCOMPARE(id->y, 2640.0);
         QCOMPARE(date->font, QStringLiteral("Face3"));
         QCOMPARE(id->font, QStringLiteral("Face3"));

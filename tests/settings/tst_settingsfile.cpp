@@ -1,10 +1,8 @@
 #include "host/AppInfo.h"
-#include "host/CheckBox.h"
-#include "host/ComboBox.h"
-#include "host/TextBox.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsLines.h"
 
+#include "Files.h"
+#include "SettingsControlsFixture.h"
 #include "fakes/FileSizeLimit.h"
 
 #include <QDir>
@@ -13,9 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <array>
 #include <csignal>
 #include <optional>
+#include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <tuple>
 #include <unistd.h>
@@ -45,35 +43,12 @@ const Shown kJapanese {strings({"会 社 名", "部課係名", "氏    名", "20
     QStringList(4, QStringLiteral("ＭＳ Ｐゴシック")), 255, 0};
 
 // The window's part in the settings, built from real controls.
-struct Window {
+struct Window : support::SettingsControlsFixture {
     explicit Window(const Shown &start = kDefaults)
     {
-        for (int n = 0; n < 4; ++n) {
-            labels[n].SetText(start.labels[n]);
-            fonts[n].SetText(start.fonts[n]);
-        }
-        ink = start.ink;
-        qvid.SetValue(start.qvid);
+        show(start.labels, start.fonts, start.ink, start.qvid);
     }
-
-    Shown shown() const
-    {
-        Shown s;
-        for (int n = 0; n < 4; ++n) {
-            s.labels << labels[n].Text();
-            s.fonts << fonts[n].Text();
-        }
-        s.ink = ink;
-        s.qvid = qvid.Value();
-        return s;
-    }
-
-    std::array<host::TextBox, 4> labels;
-    std::array<host::ComboBox, 4> fonts;
-    host::CheckBox qvid;
-    qint32 ink = 255;
-    SettingsControls controls {{&labels[0], &labels[1], &labels[2], &labels[3]},
-        {&fonts[0], &fonts[1], &fonts[2], &fonts[3]}, ink, qvid};
+    Shown shown() const { return {texts(labels), texts(fonts), ink, qvid.Value()}; }
 };
 
 host::AppInfo programIn(const QTemporaryDir &dir)
@@ -84,18 +59,8 @@ host::AppInfo programIn(const QTemporaryDir &dir)
     return app;
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+constexpr auto fileBytes = &support::readBytes;
+using support::writeBytes;
 
 Shown withRows(Shown s, std::initializer_list<std::tuple<int, const char *, const char *>> rows)
 {
@@ -124,6 +89,28 @@ void compareShown(const Shown &actual, const Shown &expected)
 enum class Obstacle { FolderInTheWay, DiskFull, ReadOnlyFolder };
 
 using fakes::FileSizeLimit;
+
+// Root writes into read-only folders. While this lives, root's file system
+// rights in this thread are those of the user "nobody" (setfsuid drops the
+// override of permissions too), and the kernel checks them as for that user.
+class OrdinaryUsersRights {
+public:
+    static constexpr uid_t kNobody = 65534;
+    OrdinaryUsersRights()
+    {
+        ::setfsgid(kNobody);
+        ::setfsuid(kNobody);
+    }
+    ~OrdinaryUsersRights()
+    {
+        ::setfsuid(0);
+        ::setfsgid(0);
+    }
+    OrdinaryUsersRights(const OrdinaryUsersRights &) = delete;
+    OrdinaryUsersRights &operator=(const OrdinaryUsersRights &) = delete;
+    // setfsuid answers with the rights in force; -1 changes nothing.
+    bool inForce() const { return ::setfsuid(uid_t(-1)) == int(kNobody); }
+};
 
 } // namespace
 
@@ -240,12 +227,12 @@ void TestSettingsFile::load_data()
         << QByteArray("label0,a,b\r\nlabel1,") + QByteArray(40000, 'x') + QByteArray(",c\r\nlabel2,e,f\r\n")
         << withRows(d, {{0, "a", "b"}});
 
-    // Whole lines within the limit are read; the line across it is not,
+    // Whole lines within the 1 MiB read limit are read; the line across it is not,
     // though the cut falls inside one of its UTF-8 characters.
     const QByteArray first("label0,a,b\r\n");
     const QByteArray last("label3,日付,h\r\n");
     const QByteArray across("label1,日本,d\r\n");
-    const qsizetype fill = kSettingsReadLimitBytes - first.size() - last.size() - 8 - 2;
+    const qsizetype fill = 1024 * 1024 - first.size() - last.size() - 8 - 2;
     QTest::newRow("huge file read to the limit") << first + QByteArray(fill, ' ') + "\r\n" + last + across
             + "label2,e,f\r\n" << withRows(d, {{0, "a", "b"}, {3, "日付", "h"}});
 }
@@ -257,7 +244,7 @@ void TestSettingsFile::load()
     QTemporaryDir dir;
     const auto app = programIn(dir);
     if (!bytes.isNull())
-        writeBytes(SettingsPath(app), bytes);
+        QVERIFY(writeBytes(SettingsPath(app), bytes));
 
     Window window;
     SplitState splitter;
@@ -284,14 +271,13 @@ void TestSettingsFile::failedSaveKeepsOldFile()
     if (obstacle == Obstacle::FolderInTheWay) {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("qvanto.ini")));
     } else {
-        writeBytes(path, old);
+        QVERIFY(writeBytes(path, old));
     }
     if (obstacle == Obstacle::ReadOnlyFolder) {
-        if (::geteuid() == 0)
-            QSKIP("root writes into read-only folders");
-        // A writable file in it would be rewritten in place.
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        // A writable file in it would be rewritten in place. Read-only to
+        // everyone, as root too once it saves with an ordinary user's rights.
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ExeOther));
     }
 
     {
@@ -299,6 +285,11 @@ void TestSettingsFile::failedSaveKeepsOldFile()
         std::optional<FileSizeLimit> limit;
         if (obstacle == Obstacle::DiskFull)
             limit.emplace(old.size());
+        std::optional<OrdinaryUsersRights> ordinary;
+        if (obstacle == Obstacle::ReadOnlyFolder && ::geteuid() == 0) {
+            ordinary.emplace();
+            QVERIFY(ordinary->inForce());
+        }
         SaveSettings(app, Window(withInk(kJapanese, 9, 1)).controls);
     }
 

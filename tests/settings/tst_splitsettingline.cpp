@@ -96,25 +96,34 @@ void TestSplitSettingLine::fields_data()
         << QStringList {QStringLiteral("axb"), QStringLiteral("c")} << QStringLiteral("X");
 }
 
-// Every field in order, then empty texts; the cursor stops at 20.
+// Every field in order, then empty texts; the cursor stops at 20. Split
+// first and split after a line of 25 fields: nothing of that line, up to its
+// 20th field, may show through the shorter one.
 void TestSplitSettingLine::fields()
 {
     QFETCH(QString, line);
     QFETCH(QString, delimiter);
+    const QString givenDelimiter = delimiter;
     QFETCH(QStringList, expected);
     QFETCH(QString, delimiterAfter);
 
-    SplitState state;
-    QStringList got {SplitSettingLine(state, line, delimiter)};
-    QString none;
-    for (int call = 1; call < 25; ++call)
-        got << SplitSettingLine(state, {}, none);
+    for (const bool afterLongLine : {false, true}) {
+        SplitState state;
+        QString comma = QStringLiteral(",");
+        if (afterLongLine)
+            SplitSettingLine(state, numbers(101, 125).join(comma), comma);
+        delimiter = givenDelimiter;
+        QStringList got {SplitSettingLine(state, line, delimiter)};
+        QString none;
+        for (int call = 1; call < 25; ++call)
+            got << SplitSettingLine(state, {}, none);
 
-    QCOMPARE(got.mid(0, expected.size()), expected);
-    QCOMPARE(got.mid(expected.size()), QStringList(25 - expected.size(), QString()));
-    QCOMPARE(delimiter, delimiterAfter);
-    QCOMPARE(none, QString()); // a continuation leaves the delimiter alone
-    QCOMPARE(int(state.SplitCursor), 20);
+        QCOMPARE(got.mid(0, expected.size()), expected);
+        QCOMPARE(got.mid(expected.size()), QStringList(25 - expected.size(), QString()));
+        QCOMPARE(delimiter, delimiterAfter);
+        QCOMPARE(none, QString()); // a continuation leaves the delimiter alone
+        QCOMPARE(int(state.SplitCursor), 20);
+    }
 }
 
 void TestSplitSettingLine::newLineDiscardsTheOld()

@@ -3,7 +3,7 @@
 #include "stamp/FindStampRecords.h"
 #include "stamp/LookUpRows.h"
 
-#include "fakes/BytesRead.h"
+#include "Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -68,10 +68,12 @@ private slots:
             lastTotal = total;
         };
 
-        const qint64 before = fakes::bytesReadSoFar();
-        QVERIFY2(before >= 0, "/proc/self/io cannot be read: bytes read cannot be counted");
+        const std::optional<qint64> before = support::procSelfFigure("io", "rchar:");
+        QVERIFY2(before, "/proc/self/io cannot be read: bytes read cannot be counted");
         const stamp::FoundRecords found = stamp::FindStampRecords(log, wanted, control);
-        const qint64 read = fakes::bytesReadSoFar() - before;
+        const std::optional<qint64> after = support::procSelfFigure("io", "rchar:");
+        QVERIFY(after);
+        const qint64 read = *after - *before;
 
         const qint64 size = QFileInfo(log).size();
         QVERIFY2(read >= size && read < size + 4 * 1024 * 1024,
@@ -98,10 +100,12 @@ private slots:
         control.cancel = &cancel;
         control.progress = [&](qint64, qint64) { cancel = true; };
 
-        const qint64 before = fakes::bytesReadSoFar();
-        QVERIFY2(before >= 0, "/proc/self/io cannot be read: bytes read cannot be counted");
+        const std::optional<qint64> before = support::procSelfFigure("io", "rchar:");
+        QVERIFY2(before, "/proc/self/io cannot be read: bytes read cannot be counted");
         const stamp::FoundRecords found = stamp::FindStampRecords(log, {numberOf(kLogged - 1)}, control);
-        const qint64 read = fakes::bytesReadSoFar() - before;
+        const std::optional<qint64> after = support::procSelfFigure("io", "rchar:");
+        QVERIFY(after);
+        const qint64 read = *after - *before;
 
         QVERIFY(found.cancelled);
         QVERIFY(found.records.isEmpty());

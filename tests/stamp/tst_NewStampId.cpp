@@ -20,9 +20,11 @@ private slots:
     void readsDateAndTimeAsOneInstant();
 };
 
+// The clock's reading, free of the machine's time zone: an hour back is the
+// same wall-clock hour anywhere, summer time ending or not.
 static QDateTime at(int y, int mo, int d, int h, int mi, int s, int ms = 0)
 {
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms));
+    return fakes::FakeClock::asShown(QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms)));
 }
 
 void TestNewStampId::numbersFromTheClock_data()

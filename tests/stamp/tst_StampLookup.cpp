@@ -1,6 +1,8 @@
 // Reading an identification number back: its digits and the log's records.
 #include "stamp/StampLookup.h"
 
+#include "Files.h"
+#include "StoredText.h"
 #include "fakes/Sanitized.h"
 
 #include <QFile>
@@ -9,20 +11,11 @@
 
 #include <sys/stat.h>
 
+using support::logRecord;
+
 namespace {
-
-// The most memory this process has held so far (VmHWM).
-qint64 peakMemoryKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return 0;
-}
-
+const QString kMadeAt = QStringLiteral("2001/03/05 21:07:03");
+const QByteArray kFirstRecord = logRecord(u"1NNXBR00"_qs, kMadeAt, {"会社", "部", "氏名", "2001.03.05"});
 } // namespace
 
 class tst_StampLookup : public QObject {
@@ -66,11 +59,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString log = dir.filePath(QStringLiteral("qvanto.log"));
-        QFile file(log);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("QVID:1NNXBR00,2001/03/05 21:07:03 \r\n    会社,部,氏名,2001.03.05\r\n\r\n"
-                   "QVID:1NNXBR01,2001/03/05 21:07:03 \r\n    A,B,C,D\r\n\r\n");
-        file.close();
+        QVERIFY(support::writeBytes(
+            log, kFirstRecord + logRecord(u"1NNXBR01"_qs, kMadeAt, {"A", "B", "C", "D"})));
         const QStringList records = stamp::StampRecords(log, QStringLiteral("1NNXBR00"));
         QCOMPARE(records,
             QStringList {
@@ -113,10 +103,7 @@ private slots:
         QFETCH(QStringList, neverSays);
         QTemporaryDir dir;
         const QString log = dir.filePath(QStringLiteral("qvanto.log"));
-        QFile file(log);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("QVID:1NNXBR00,2001/03/05 21:07:03 \r\n    会社,部,氏名,2001.03.05\r\n\r\n");
-        file.close();
+        QVERIFY(support::writeBytes(log, kFirstRecord));
         const QString report = stamp::StampLookupReport(id, log, QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
         for (const QString &text : says)
             QVERIFY2(report.contains(text), qPrintable(report));
@@ -138,11 +125,13 @@ private slots:
         file.write("\r\nQVID:F3L7O000,2026/12/07 09:00:00 \r\n    E,F,G,H\r\n\r\n");
         file.close();
 
-        const qint64 peakBefore = peakMemoryKiB();
+        const std::optional<qint64> peakBefore = support::procSelfFigure("status", "VmHWM:");
         QCOMPARE(stamp::StampRecords(log, QStringLiteral("f3l7o000")),
             QStringList {QStringLiteral("QVID:F3L7O000,2026/12/07 09:00:00 \n    E,F,G,H")});
         QCOMPARE(stamp::StampRecords(log, QStringLiteral("1NNXBR00")).size(), 1);
-        const qint64 grownKiB = peakMemoryKiB() - peakBefore;
+        const std::optional<qint64> peakAfter = support::procSelfFigure("status", "VmHWM:");
+        QVERIFY2(peakBefore && peakAfter, "no VmHWM in /proc/self/status");
+        const qint64 grownKiB = *peakAfter - *peakBefore;
         QVERIFY2(fakes::kSanitized || grownKiB < 16 * 1024,
             qPrintable(QStringLiteral("peak memory grew by %1 KiB").arg(grownKiB)));
     }

@@ -142,14 +142,20 @@ qv_require_window_manager() {
 qv_start() {
     (
         cd "$QV_DIR"
-        while read -r name; do unset "$name"; done < <(compgen -e | grep -E '^(LC_|LANGUAGE$)')
-        LANG=$QV_LANG exec env "${QV_ENV[@]}" ./qvanto
+        qv_exec_in_session env "${QV_ENV[@]}" ./qvanto
     ) >>"$QV_DIR/program.out" 2>&1 &
     QV_PID=$!
     qv_wait 20 "window captioned '$QV_CAPTION'" qv_find_main_window
     QV_WIN=$(qv_find_main_window)
     qv_wait 10 "mapped main window" qv_window_is_normal
     qv_note "program $QV_PID, main window $QV_WIN"
+}
+
+# qv_exec_in_session COMMAND...: becomes COMMAND in a session of language
+# QV_LANG, as a desktop starts programs: LANG set, no LC_* or LANGUAGE.
+qv_exec_in_session() {
+    while read -r name; do unset "$name"; done < <(compgen -e | grep -E '^(LC_|LANGUAGE$)')
+    LANG=$QV_LANG exec "$@"
 }
 
 qv_find_main_window() {
@@ -183,6 +189,26 @@ qv_close_message_box() {
     timeout 10 xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
     xdotool key --clearmodifiers Return
     qv_wait 10 "closed message box" qv_window_is_gone "$box"
+# qv_message_box_text ID: the text of a message box as a user reads it
+# elsewhere: Qt lets the mouse select a message box's text, a triple click
+# selects all of it, and X's primary selection hands it to any program. The
+# text lies above the buttons, so the clicks go down the middle of the box's
+# upper half until one selects something. The selection is first given a
+# placeholder, so that nothing selected before can pass for the box's text.
+qv_message_box_text() {
+    local box=$1 y text WIDTH HEIGHT placeholder="(no text selected in the box)"
+    # Owns the selection until the click takes it; ends with the session.
+    printf '%s' "$placeholder" | xclip -selection primary -i >/dev/null 2>&1
+    eval "$(xdotool getwindowgeometry --shell "$box" | grep -E '^(WIDTH|HEIGHT)=[0-9]+$')"
+    for ((y = 4; y < HEIGHT / 2; y += 4)); do
+        xdotool mousemove --window "$box" $((WIDTH / 2)) "$y" click --repeat 3 --delay 80 1
+        text=$(timeout 5 xclip -selection primary -o 2>/dev/null || true)
+        if [ -n "$text" ] && [ "$text" != "$placeholder" ]; then
+            printf '%s\n' "$text"
+            return 0
+        fi
+    done
+    return 1
 }
 
 qv_window_is_gone() {
@@ -309,8 +335,9 @@ qv_record_start() {
     qv_wait 10 "recording stream on $QVANTO_TEST_SINK.monitor" qv_recorder_is_connected
 }
 
+# pactl speaks the session's language; its C output is what is read here.
 qv_recorder_is_connected() {
-    pactl list source-outputs | grep -q "application.process.id = \"$QV_RECORDER\""
+    LC_ALL=C pactl list source-outputs | grep -q "application.process.id = \"$QV_RECORDER\""
 }
 
 qv_record_stop() {

@@ -15,7 +15,9 @@
 Images are 8-bit PNGs (grey, RGB, palette, with or without alpha) or
 uncompressed 24- or 32-bit BMPs. Transparent parts are seen as they would be
 on white paper, which is where a pasted stamp ends up. Exits 1 and prints
-what differs when a check fails.
+what differs when a check fails, and 2 when it cannot look at all (a missing,
+unreadable or too small picture), so that no caller takes a picture that was
+never taken for one that differs.
 """
 
 import argparse
@@ -56,7 +58,7 @@ def read_png(path):
     with open(path, "rb") as f:
         data = f.read()
     if data[:8] != b"\x89PNG\r\n\x1a\n":
-        raise SystemExit(f"{path}: not a PNG ({len(data)} bytes)")
+        raise ValueError(f"{path}: not a PNG ({len(data)} bytes)")
     pos, idat, palette = 8, b"", None
     while pos < len(data):
         length, kind = struct.unpack(">I4s", data[pos:pos + 8])
@@ -70,7 +72,7 @@ def read_png(path):
             idat += body
     channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}.get(colour)
     if depth != 8 or interlace or channels is None:
-        raise SystemExit(f"{path}: unsupported PNG (depth {depth}, colour type {colour}, interlace {interlace})")
+        raise ValueError(f"{path}: unsupported PNG (depth {depth}, colour type {colour}, interlace {interlace})")
     raw = zlib.decompress(idat)
     stride = width * channels
     previous = bytearray(stride)
@@ -108,7 +110,7 @@ def read_bmp(path):
     offset, = struct.unpack("<I", data[10:14])
     _, width, height, _, bits, compression = struct.unpack("<IiiHHI", data[14:34])
     if bits not in (24, 32) or compression not in (0, 3):
-        raise SystemExit(f"{path}: unsupported BMP ({bits} bits, compression {compression})")
+        raise ValueError(f"{path}: unsupported BMP ({bits} bits, compression {compression})")
     step = bits // 8
     stride = (width * step + 3) & ~3
     pixels = []
@@ -260,7 +262,7 @@ def main():
     for image, x, y, name in ((a, ax, ay, args.a), (b, bx, by, args.b)):
         if image.width < x + args.width or image.height < y + args.height:
             print(f"{name}: {image.width}x{image.height} has no {args.width}x{args.height} area at {x},{y}")
-            return 1
+            return 2
     def differs(p, q):
         return max(abs(c - d) for c, d in zip(p, q)) > args.tolerance
 
@@ -274,4 +276,8 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except (OSError, ValueError, IndexError, struct.error, zlib.error) as error:
+        print(f"picture.py: {error}", file=sys.stderr)
+        sys.exit(2)

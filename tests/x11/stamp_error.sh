@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A log that cannot be written: the stamp button shows the message box
-# "error", and only when the user has closed it plays the sound and
+# "error" (its text read as the user reads it), and only when the user has closed it plays the sound and
 # minimises the window; the picture is on the clipboard all the same.
 # shellcheck source=lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -21,6 +21,8 @@ box=$(qv_other_windows | head -n 1)
 
 title=$(qv_window_caption "$box")
 [ "$title" = "$QV_TITLE" ] || qv_check_failed "the message box is titled '$title', not '$QV_TITLE'"
+text=$(qv_message_box_text "$box") || text="(none could be selected)"
+[ "$text" = error ] || qv_check_failed "the message box says '$text', not 'error'"
 xprop -id "$box" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DIALOG ||
     qv_check_failed "the message box is no dialog: $(xprop -id "$box" _NET_WM_WINDOW_TYPE)"
 xprop -id "$box" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL ||

@@ -2,19 +2,18 @@
 // file path, and as a line and delimiter for the splitter.
 
 #include "host/AppInfo.h"
-#include "host/CheckBox.h"
-#include "host/ComboBox.h"
 #include "host/HostError.h"
-#include "host/TextBox.h"
 #include "settings/SettingsFile.h"
 #include "settings/SplitSettingLine.h"
+
+#include "Files.h"
+#include "SettingsControlsFixture.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <array>
 #include <cstdint>
 #include <cstdlib>
 
@@ -34,22 +33,12 @@ struct Harness {
 
     void resetControls()
     {
-        for (int n = 0; n < 4; ++n) {
-            labels[n].SetText(QStringLiteral("row"));
-            fonts[n].SetText(QStringLiteral("face"));
-        }
-        ink = 255;
-        qvid.SetValue(0);
+        window.show(QStringList(4, QStringLiteral("row")), QStringList(4, QStringLiteral("face")), 255, 0);
     }
 
     QTemporaryDir folder;
     host::AppInfo app;
-    std::array<host::TextBox, 4> labels;
-    std::array<host::ComboBox, 4> fonts;
-    host::CheckBox qvid;
-    qint32 ink = 255;
-    SettingsControls controls {{&labels[0], &labels[1], &labels[2], &labels[3]},
-        {&fonts[0], &fonts[1], &fonts[2], &fonts[3]}, ink, qvid};
+    support::SettingsControlsFixture window;
 };
 
 Harness &harness()
@@ -75,17 +64,13 @@ void check(bool condition)
 
 void fuzzLoader(Harness &h, const QByteArray &bytes)
 {
-    {
-        QFile file(SettingsPath(h.app));
-        check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        check(file.write(bytes) == bytes.size());
-    }
+    check(support::writeBytes(SettingsPath(h.app), bytes));
     h.resetControls();
     SplitState splitter;
-    LoadSettings(h.app, h.controls, splitter);
-    const int qvid = h.qvid.Value();
+    LoadSettings(h.app, h.window.controls, splitter);
+    const int qvid = h.window.qvid.Value();
     check(qvid >= 0 && qvid <= 2);
-    SaveSettings(h.app, h.controls);
+    SaveSettings(h.app, h.window.controls);
 }
 
 // First byte: bits 0-1 the delimiter's length in bytes, bit 2 a long filler

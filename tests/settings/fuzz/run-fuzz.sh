@@ -2,7 +2,8 @@
 # Builds the settings fuzz target with clang if needed and runs it for a
 # bounded time over the seed corpus kept beside this script.
 # Usage: run-fuzz.sh BUILD_DIR [SECONDS]
-# Exits 77 (a skipped test) when no clang with libFuzzer is installed.
+# Exits 77 (a skipped test) when no clang with libFuzzer is installed, and
+# 1 under CI (CI=true), whose machine is set up with them.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,7 +13,9 @@ seconds=${2:-10}
 cxx=$(command -v clang++ || command -v clang++-14 || true)
 if [[ -z $cxx ]] || ! echo 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { return 0; }' \
         | "$cxx" -x c++ -fsanitize=fuzzer,address - -o /dev/null 2>/dev/null; then
-    echo "clang++ with libFuzzer not found (packages clang, libclang-rt-dev): skipped"
+    echo "clang++ with libFuzzer not found (packages clang, libclang-rt-dev)"
+    [[ ${CI:-} == true ]] && exit 1
+    echo "skipped"
     exit 77
 fi
 

@@ -12,10 +12,18 @@ QString IssueStamp(const QString &logPath, const std::array<QString, 4> &rows,
     // anyway, and ends when the file is closed, also when this throws.
     host::RegularFile log(logPath, host::RegularFile::Mode::ReadAppend);
     log.lockExclusive(clock, kStampLogLockWaitMs);
-    bas_QVanto::ContinueAfter(state, LastLoggedStampId(log));
-    const QString number = bas_QVanto::NewStampId(state, clock);
-    log.appendWhole(StampLogRecord(number, rows, clock));
-    return number;
+    // A number whose record could not be written was given to no one: the
+    // state goes back, so the stamp made without the log takes that number.
+    const bas_QVanto::StampIdState before = state;
+    try {
+        bas_QVanto::ContinueAfter(state, LastLoggedStampId(log));
+        const QString number = bas_QVanto::NewStampId(state, clock);
+        log.appendWhole(StampLogRecord(number, rows, clock));
+        return number;
+    } catch (...) {
+        state = before;
+        throw;
+    }
 }
 
 } // namespace stamp

@@ -180,15 +180,22 @@ qv_has_other_window() {
     [ -n "$(qv_other_windows)" ]
 }
 
-# qv_close_message_box WHAT: waits for a message box, presses its OK button
-# with Return as a user would, and waits until it is gone.
+# qv_close_message_box WHAT [TEXT]: waits for a message box, checks that it
+# says TEXT when given, presses its OK button with Return as a user would, and
+# waits until it is gone.
 qv_close_message_box() {
     qv_wait 10 "$1" qv_has_other_window
-    local box
+    local box text
     box=$(qv_other_windows | head -n 1)
+    if [ $# -ge 2 ]; then
+        text=$(qv_message_box_text "$box") || text="(none could be selected)"
+        [ "$text" = "$2" ] || qv_check_failed "$1 says '$text', not '$2'"
+    fi
     timeout 10 xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
     xdotool key --clearmodifiers Return
     qv_wait 10 "closed message box" qv_window_is_gone "$box"
+}
+
 # qv_message_box_text ID: the text of a message box as a user reads it
 # elsewhere: Qt lets the mouse select a message box's text, a triple click
 # selects all of it, and X's primary selection hands it to any program. The

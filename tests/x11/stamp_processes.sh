@@ -111,7 +111,7 @@ waited_ms=$((($(date +%s%N) - started) / 1000000))
 qv_restore
 qv_wait_for_face "$QV_DIR/window-locked.png"
 qv_press_stamp_button
-qv_close_message_box "message box of a locked log"
+qv_close_message_box "the message box of a locked log" error
 qv_stop_pid "$holder"
 cmp -s log-before qvanto.log || qv_check_failed "the locked log was changed"
 left=$(find . -maxdepth 1 -name '.*qvanto-tmp-*' | wc -l)

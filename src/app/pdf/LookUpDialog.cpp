@@ -1,6 +1,7 @@
 #include "app/pdf/LookUpDialog.h"
 
 #include "app/pdf/InBackground.h"
+#include "host/FitToScreen.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -55,7 +56,7 @@ LookUpDialog::LookUpDialog(const QString &heading, Numbers numbers, const QStrin
     layout->addWidget(m_progress);
     layout->addWidget(m_status);
     layout->addWidget(buttons);
-    resize(760, 420);
+    host::resizeWithinScreen(*this, {760, 420});
     connect(m_stopButton, &QPushButton::clicked, this, [this] { stop(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

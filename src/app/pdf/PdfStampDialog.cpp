@@ -2,6 +2,7 @@
 
 #include "app/SaveDialog.h"
 #include "app/pdf/PdfPageView.h"
+#include "host/FitToScreen.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -47,7 +48,7 @@ PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const
     layout->addLayout(navigation);
     layout->addWidget(scroll, 1);
     layout->addWidget(buttons);
-    resize(900, 800);
+    host::resizeWithinScreen(*this, {900, 800});
 
     connect(m_previous, &QPushButton::clicked, this, [this] { stepPage(-1); });
     connect(m_next, &QPushButton::clicked, this, [this] { stepPage(1); });

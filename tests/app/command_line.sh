@@ -5,6 +5,8 @@
 # line (status 1); a stamp-pdf run prints nothing but its number. Modules
 # are loaded only from beside the program, when no one else can write there.
 set -euo pipefail
+# shellcheck source=../support/blank_pdf.sh
+. "$(dirname "$0")/../support/blank_pdf.sh"
 program=$1
 dir=$(mktemp -d "${TMPDIR:-/tmp}/qvanto-cli.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
@@ -56,13 +58,7 @@ if [ "$(wc -l <"$dir/err")" -ne 1 ] || [ -s "$dir/out" ]; then
     fail "the window without a display printed: $(cat "$dir/out" "$dir/err")"
 fi
 
-# One blank A4 page; qpdf adds the cross-reference table (status 3: warnings).
-command -v qpdf >/dev/null || fail "qpdf is not installed"
-printf '%s\n' '%PDF-1.4' '1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj' \
-    '2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj' \
-    '3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >> endobj' \
-    'trailer << /Root 1 0 R >>' '%%EOF' >"$dir/raw.pdf"
-qpdf "$dir/raw.pdf" "$dir/in.pdf" 2>/dev/null || [ $? -eq 3 ] || fail "qpdf could not write the fixture"
+blank_pdf "$dir/in.pdf" || fail "could not write the blank PDF"
 
 run ./qvanto stamp-pdf ../in.pdf ../out.pdf --page 1 --x 100 --y 100
 [ "$status" -eq 0 ] || fail "stamp-pdf: status $status: $(cat "$dir/err")"

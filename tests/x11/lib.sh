@@ -11,6 +11,8 @@
 set -euo pipefail
 
 QV_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../support/blank_pdf.sh
+. "$QV_HERE/../support/blank_pdf.sh"
 # The caption is the title followed by the version; message boxes carry the
 # title alone.
 # shellcheck disable=SC2034 # read by the tests that source this file
@@ -418,16 +420,9 @@ while True:
     qv_wait 10 "silent sound server on $1" test -S "$1"
 }
 
-# qv_blank_pdf FILE: one blank A4 page, written by hand; qpdf adds the
-# cross-reference table.
+# qv_blank_pdf FILE: one blank A4 page.
 qv_blank_pdf() {
-    command -v qpdf >/dev/null || qv_fail "qpdf is not installed"
-    printf '%s\n' '%PDF-1.4' '1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj' \
-        '2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj' \
-        '3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >> endobj' \
-        'trailer << /Root 1 0 R >>' '%%EOF' >"$QV_DIR/raw.pdf"
-    # qpdf's status 3 means it wrote the file with warnings.
-    qpdf "$QV_DIR/raw.pdf" "$1" 2>/dev/null || [ $? -eq 3 ] || qv_fail "qpdf could not write $1"
+    blank_pdf "$1" || qv_fail "could not write the blank PDF $1"
 }
 
 # qv_mapped_libraries: the shared objects mapped into the running program.

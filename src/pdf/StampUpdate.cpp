@@ -191,9 +191,10 @@ struct FacePage {
 
 FacePage readFace(PdfMemDocument &faceDocument, Importer &importer)
 {
-    if (faceDocument.GetPageCount() != 1)
+    const PdfPage *facePage = faceDocument.GetPageCount() == 1 ? faceDocument.GetPage(0) : nullptr;
+    if (!facePage || !facePage->GetObject())
         PODOFO_RAISE_ERROR_INFO(ePdfError_PageNotFound, "the face has no page");
-    const PdfObject *page = faceDocument.GetPage(0)->GetObject();
+    const PdfObject *page = facePage->GetObject();
     FacePage face;
     face.box = shownBox(page);
     const PdfObject *contents = page->GetIndirectKey("Contents");
@@ -279,9 +280,13 @@ QByteArray stamped(const QByteArray &original, const std::vector<StampPlacement>
     const QByteArray latin = number.toLatin1();
     std::map<int, PdfReference> forms; // one per turn of the pages stamped
     for (const StampPlacement &placement : placements) {
-        if (placement.page < 1 || placement.page > document.GetPageCount())
+        // A damaged page tree can count a page it cannot give.
+        PdfPage *found = placement.page >= 1 && placement.page <= document.GetPageCount()
+            ? document.GetPage(placement.page - 1)
+            : nullptr;
+        if (!found || !found->GetObject() || !found->GetObject()->IsDictionary())
             PODOFO_RAISE_ERROR_INFO(ePdfError_PageNotFound, "no such page");
-        PdfObject &page = *document.GetPage(placement.page - 1)->GetObject();
+        PdfObject &page = *found->GetObject();
         const int turns = quarterTurns(&page);
         if (!forms.count(turns))
             forms[turns] = formFor(objects, face, turns);
@@ -292,7 +297,8 @@ QByteArray stamped(const QByteArray &original, const std::vector<StampPlacement>
         stamp.AddKey(PdfName::KeyType, PdfName("Annot"));
         stamp.AddKey(PdfName::KeySubtype, PdfName("Stamp"));
         stamp.AddKey("Rect",
-            pointOnPage(shownBox(&page), turns, placement.xMm * kPointsPerMm, placement.yMm * kPointsPerMm, side));
+            pointOnPage(
+                shownBox(&page), turns, placement.xMm * kPointsPerMm, placement.yMm * kPointsPerMm, side));
         // Ours carry the number both as their text and as their name.
         stamp.AddKey("Contents", PdfString(latin.constData()));
         stamp.AddKey("NM", PdfString(latin.constData()));

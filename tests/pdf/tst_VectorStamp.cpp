@@ -92,8 +92,8 @@ private slots:
                 {fixture("plain.pdf"), QStringLiteral("--rotate=+%1:1").arg(turn),
                     fixture(QStringLiteral("turned%1.pdf").arg(turn))}));
         // A cross-reference stream and object streams, as Acrobat and Word write them.
-        QVERIFY(pdffixtures::run("qpdf",
-            {"--object-streams=generate", fixture("plain.pdf"), fixture("objectstreams.pdf")}));
+        QVERIFY(pdffixtures::run(
+            "qpdf", {"--object-streams=generate", fixture("plain.pdf"), fixture("objectstreams.pdf")}));
     }
 
     void appendsAVectorSealInPlace_data()
@@ -128,7 +128,8 @@ private slots:
         const QByteArray before = hardening::readBytes(in);
         const QByteArray after = hardening::readBytes(out);
         QVERIFY(after.startsWith(before));
-        QVERIFY2(after.size() - before.size() <= kMostBytesAddedByOneStamp, qPrintable(QString::number(after.size())));
+        QVERIFY2(after.size() - before.size() <= kMostBytesAddedByOneStamp,
+            qPrintable(QString::number(after.size())));
         const Tool check = runTool("qpdf", {"--check", out});
         QVERIFY2(check.status == 0, check.output.constData());
         QCOMPARE(danglingReferences(out, after.mid(before.size())), QStringList());
@@ -164,9 +165,11 @@ private slots:
         hardening::TestWindow t(folder.path());
         const QString once = folder.filePath("once.pdf");
         const QString twice = folder.filePath("twice.pdf");
-        const auto first = pdffixtures::stampPdf(t, {fixture("turned.pdf"), once, "--page", "2", "--x", "40", "--y", "40"});
+        const auto first = pdffixtures::stampPdf(
+            t, {fixture("turned.pdf"), once, "--page", "2", "--x", "40", "--y", "40"});
         QCOMPARE(first.status, 0);
-        const auto second = pdffixtures::stampPdf(t, {once, twice, "--page", "2", "--x", "200", "--y", "150"});
+        const auto second
+            = pdffixtures::stampPdf(t, {once, twice, "--page", "2", "--x", "200", "--y", "150"});
         QCOMPARE(second.status, 0);
         QVERIFY(hardening::readBytes(twice).startsWith(hardening::readBytes(once)));
         QCOMPARE(runTool("qpdf", {"--check", twice}).status, 0);
@@ -190,8 +193,10 @@ private slots:
         QString error;
         const auto document = pdf::OpenPdf(fixture("turned.pdf"), &error);
         QVERIFY2(document, qPrintable(error));
-        const std::vector<pdf::StampPlacement> placements {{1, 30, 30, 18}, {1, 150, 250, 18}, {2, 250, 40, 30}};
-        const QByteArray bytes = document->withStamps(placements, t.window->PrintFaceAsPdf(), "0ABCDEF12", &error);
+        const std::vector<pdf::StampPlacement> placements {
+            {1, 30, 30, 18}, {1, 150, 250, 18}, {2, 250, 40, 30}};
+        const QByteArray bytes
+            = document->withStamps(placements, t.window->PrintFaceAsPdf(), "0ABCDEF12", &error);
         QVERIFY2(!bytes.isEmpty(), qPrintable(error));
         const QByteArray before = hardening::readBytes(fixture("turned.pdf"));
         QVERIFY(bytes.startsWith(before));

@@ -37,9 +37,9 @@ const pdf::PrintedFace &face()
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
         writer.setResolution(72);
-        writer.setPageLayout(QPageLayout(QPageSize(QSizeF(54, 54), QPageSize::Point, QString(),
-                                             QPageSize::ExactMatch),
-            QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QSizeF(54, 54), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
         QPainter p(&writer);
         p.setPen(QPen(Qt::red, 2));
         p.drawEllipse(QPointF(27, 27), 25, 25);

@@ -184,6 +184,28 @@ private slots:
         QCOMPARE(stamps[1].page, 2);
     }
 
+    // The update names the same file: the identifier's first half is kept
+    // even when it was written as a literal string (as signing tools do).
+    void keepsTheFilesIdentifier()
+    {
+        QTemporaryDir folder;
+        hardening::TestWindow t(folder.path());
+        const QString in = folder.filePath("literal-id.pdf");
+        const QString out = folder.filePath("out.pdf");
+        // Qt writes no identifier: one is given in the trailer, which no
+        // offset points into.
+        QByteArray bytes = hardening::readBytes(fixture("plain.pdf"));
+        const qsizetype trailer = bytes.lastIndexOf("trailer");
+        QVERIFY(trailer > 0 && bytes.indexOf("/Root", trailer) > 0);
+        bytes.insert(bytes.indexOf("/Root", trailer), "/ID [(qvanto-test) (qvanto-test)]\n");
+        QVERIFY(hardening::writeBytes(in, bytes));
+        QCOMPARE(pdffixtures::stampPdf(t, {in, out, "--page", "1", "--x", "50", "--y", "50"}).status, 0);
+        const QByteArray stamped = hardening::readBytes(out);
+        QByteArray update = stamped.mid(stamped.lastIndexOf("trailer")).toLower();
+        QVERIFY2(update.replace(" ", "").contains("/id[<" + QByteArray("qvanto-test").toHex()),
+            update.constData());
+    }
+
     // One face on several places, pages turned and not, in one update whose
     // appearance and font are shared: three stamps cost little more than one.
     void putsOneFaceOnManyPlaces()

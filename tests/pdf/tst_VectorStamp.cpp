@@ -8,6 +8,7 @@
 #include "Requirement.h"
 #include "StampPdfRun.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -204,6 +205,36 @@ private slots:
         QByteArray update = stamped.mid(stamped.lastIndexOf("trailer")).toLower();
         QVERIFY2(update.replace(" ", "").contains("/id[<" + QByteArray("qvanto-test").toHex()),
             update.constData());
+    }
+
+    // What was signed before the stamp stays as signed: the signature
+    // still verifies, and no longer covers the whole file.
+    void keepsAnEarlierSignatureValid()
+    {
+        QVANTO_REQUIRE(
+            !QStandardPaths::findExecutable("certutil").isEmpty(), "certutil (libnss3-tools) is needed");
+        QTemporaryDir folder;
+        hardening::TestWindow t(folder.path());
+        const QString nss = "sql:" + folder.filePath("nss");
+        QVERIFY(QDir(folder.path()).mkdir("nss"));
+        QVERIFY(hardening::writeBytes(folder.filePath("noise"), QByteArray(64, 'q')));
+        QCOMPARE(runTool("certutil", {"-N", "-d", nss, "--empty-password"}).status, 0);
+        QCOMPARE(runTool("certutil",
+                     {"-S", "-s", "CN=QVanto Test", "-n", "test", "-x", "-t", "CT,C,C", "-k", "rsa", "-g",
+                         "2048", "-v", "12", "-d", nss, "-z", folder.filePath("noise")})
+                     .status,
+            0);
+        const QString signedPdf = folder.filePath("signed.pdf");
+        const QString out = folder.filePath("out.pdf");
+        QCOMPARE(runTool("pdfsig",
+                     {"-add-signature", "-nssdir", nss, "-nick", "test", fixture("plain.pdf"), signedPdf})
+                     .status,
+            0);
+        QCOMPARE(
+            pdffixtures::stampPdf(t, {signedPdf, out, "--page", "1", "--x", "50", "--y", "50"}).status, 0);
+        const QByteArray verdict = runTool("pdfsig", {"-nssdir", nss, out}).output;
+        QVERIFY2(verdict.contains("Signature is Valid") && !verdict.contains("Total document signed"),
+            verdict.constData());
     }
 
     // One face on several places, pages turned and not, in one update whose

@@ -9,6 +9,8 @@ and noisy: read the ratios to the floors before the absolute times.
 """
 import json
 import os
+import shutil
+import tempfile
 import statistics
 import subprocess
 import sys
@@ -78,6 +80,44 @@ def breakdown(marks):
         previous, previous_at = name, marks[name]
 
 
+def peak_of(command, cwd):
+    """As timed, with the peak resident memory of the process (MiB)."""
+    start_ns = time.monotonic_ns()
+    proc = subprocess.Popen(command, env=env, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    out = proc.stdout.read()
+    _, status, usage = os.wait4(proc.pid, 0)
+    elapsed_ms = (time.monotonic_ns() - start_ns) / 1e6
+    if status != 0:
+        raise SystemExit(f"{' '.join(command)} exited with status {status}")
+    return elapsed_ms, usage.ru_maxrss / 1024, out
+
+
+def pdf_figures():
+    """Bytes one stamp adds; stamping a 1,000-page PDF with the program's
+    stamp-pdf against PoDoFo loading and saving it unchanged, in turn. The
+    program runs from a private folder of its own, its log kept there."""
+    pdf_runs = int(os.environ.get("QVANTO_BENCH_PDF_RUNS", "5"))
+    tree = os.path.abspath(build)
+    with tempfile.TemporaryDirectory() as folder:
+        for name in ("qvanto", "libqvanto_pdf.so"):
+            shutil.copy2(f"{tree}/{name}", folder)
+        small, long_pdf = f"{folder}/small.pdf", f"{folder}/long.pdf"
+        for path, pages in ((small, 1), (long_pdf, 1000)):
+            peak_of([f"{tree}/bench/bench_pdf", "make", path, str(pages)], folder)
+        stamp = [f"{folder}/qvanto", "stamp-pdf", None, f"{folder}/out.pdf", "--page", "1", "--x", "100",
+                 "--y", "100"]
+        peak_of([x if x else small for x in stamp], folder)
+        added = os.path.getsize(f"{folder}/out.pdf") - os.path.getsize(small)
+        stamped, floor = [], []
+        for _ in range(pdf_runs):
+            stamped.append(peak_of([x if x else long_pdf for x in stamp], folder))
+            floor.append(peak_of([f"{tree}/bench/bench_pdf", "unchanged", long_pdf], folder))
+        size_kib = os.path.getsize(long_pdf) / 1024
+    median = statistics.median
+    return added, size_kib, (median(t for t, _, _ in stamped), median(m for _, m, _ in stamped)), \
+        (median(t for t, _, _ in floor), median(m for _, m, _ in floor))
+
+
 def main():
     m = in_process()
     programs = {name: f"{build}/bench/firstpaint_{name}" for name in ("qvanto", "japanese", "empty")}
@@ -110,6 +150,11 @@ def main():
         floor_text = f"{floor:.1f} {unit}" if floor else ""
         print(f"{name:38} {value:>7.1f} {unit:3} {floor_text:>10} {ratio:>7} {goal:>8}")
     breakdown(w["qvanto"][2])
+    added, size_kib, stamped, floor = pdf_figures()
+    print(f"\nPDF stamping (medians; the floor: PoDoFo loads the same file and saves it unchanged):")
+    print(f"  bytes one 18 mm stamp adds to a one-page PDF   {added:>8} B")
+    print(f"  a 1,000-page PDF ({size_kib:.0f} KiB), stamp-pdf  {stamped[0]:8.1f} ms {stamped[1]:7.1f} MiB"
+          f"   floor {floor[0]:8.1f} ms {floor[1]:7.1f} MiB   {stamped[0] / floor[0]:.2f}x time")
 
 
 if __name__ == "__main__":

@@ -37,3 +37,10 @@ QImage frm_QVanto::PrintFace(double sizeMm, double *circleFraction)
     *circleFraction = diameterPx * scale / square.width();
     return face.copy(square);
 }
+
+pdf::PrintedFace frm_QVanto::PrintFaceAsPdf()
+{
+    pdf::PrintedFace face;
+    face.pdf = render::FacePdf(faceControls(), &face.circleFraction);
+    return face;
+}

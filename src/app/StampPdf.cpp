@@ -75,10 +75,10 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
             QStringLiteral("%1\n押印番号 %2 は押印ログに記録されましたが、PDF は保存されていません。")
                 .arg(why, number));
     };
-    double circleFraction = 1;
-    const QImage face = window.PrintFace(placement.sizeMm, &circleFraction);
-    QString error;
-    const QByteArray bytes = document.withStamp(placement, face, circleFraction, number, &error);
+    const pdf::PrintedFace face = window.PrintFaceAsPdf();
+    QString error = QStringLiteral("押印の図を描けませんでした。");
+    const QByteArray bytes
+        = face.pdf.isEmpty() ? QByteArray() : document.withStamps({placement}, face, number, &error);
     if (bytes.isEmpty())
         return failed(QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(outPath), error));
     try {

@@ -80,6 +80,9 @@ public:
     // 600 dpi when its circle is sizeMm across; *circleFraction is the
     // share of the picture's width the circle takes.
     QImage PrintFace(double sizeMm, double *circleFraction);
+    // The face as it goes into a PDF: vectors on a page the square around
+    // the circle, from the same layout.
+    pdf::PrintedFace PrintFaceAsPdf();
     // Opens a PDF in a page view where the user places and saves a stamp.
     void StampPdfInWindow(const QString &path);
     // Writes the stamped copy and sounds the stamp; a refusal or failure is

@@ -29,6 +29,12 @@ struct FoundStamp {
     QString number;
 };
 
+// The face as it goes into a PDF.
+struct PrintedFace {
+    QByteArray pdf; // one page, the square around the circle, vectors
+    double circleFraction = 1; // the share of the page's width the circle's diameter takes
+};
+
 // Asked now and then while a page is drawn; true stops the drawing.
 using StopDrawing = std::function<bool()>;
 
@@ -48,11 +54,12 @@ public:
     QImage renderPage(int page, double dpi) const { return renderPage(page, dpi, {}); }
     // The stamps this program put into the document, in page order.
     virtual std::vector<FoundStamp> stamps() const = 0;
-    // The whole document with one more stamp annotation: the face image,
-    // upright on the page as shown, whose circle spans placement.sizeMm;
-    // circleFraction is the share of the image's width the circle takes.
+    // The whole file with one more stamp annotation on each placement, the
+    // same face and number on each: the original bytes followed by one
+    // update, so what was signed before stays as signed. The face stands
+    // upright on the page as shown, its circle spanning placement.sizeMm.
     // Empty, with a message in *error, when it cannot be made.
-    virtual QByteArray withStamp(const StampPlacement &placement, const QImage &face, double circleFraction,
+    virtual QByteArray withStamps(const std::vector<StampPlacement> &placements, const PrintedFace &face,
         const QString &number, QString *error)
         = 0;
 };
@@ -65,7 +72,7 @@ using OpenPdfFunction = PdfDocument *(*)(int fileDescriptor, QString *error);
 
 // The module's one exported symbol, looked up by this name (new with each
 // change of the function's type, so a stale module is refused, not called).
-inline constexpr char kOpenPdfSymbol[] = "qvanto_pdf_open_file";
+inline constexpr char kOpenPdfSymbol[] = "qvanto_pdf_open_file_2";
 
 // The largest stamp drawn: its print picture grows with the square of it.
 inline constexpr double kMaxStampMm = 100;

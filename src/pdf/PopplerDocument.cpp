@@ -1,6 +1,8 @@
-// The PDF module: documents read, drawn and stamped through Poppler. Built as
+// The PDF module: documents read and drawn through Poppler, stamped through
+// PoDoFo (StampUpdate). Built as
 // a library of its own and loaded on first use.
 #include "pdf/PdfModule.h"
+#include "pdf/StampUpdate.h"
 
 #include <poppler-annotation.h>
 #include <poppler-qt6.h>
@@ -8,10 +10,11 @@
 #include <QBuffer>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QTransform>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <mutex>
 #include <unistd.h>
 
@@ -52,19 +55,6 @@ bool shouldStop(const QVariant &payload)
 {
     const auto *stop = static_cast<const StopDrawing *>(payload.value<void *>());
     return (*stop)();
-}
-
-// Turns the face so that it stands upright on a page that readers show
-// turned: an annotation's picture turns with its page.
-QImage uprightOn(const Poppler::Page &page, const QImage &face)
-{
-    switch (page.orientation()) {
-    case Poppler::Page::Landscape: return face.transformed(QTransform().rotate(-90));
-    case Poppler::Page::UpsideDown: return face.transformed(QTransform().rotate(180));
-    case Poppler::Page::Seascape: return face.transformed(QTransform().rotate(90));
-    case Poppler::Page::Portrait: break;
-    }
-    return face;
 }
 
 std::unique_ptr<Poppler::Document> checked(std::unique_ptr<Poppler::Document> document, QString *error);
@@ -120,41 +110,26 @@ public:
         return found;
     }
 
-    QByteArray withStamp(const StampPlacement &placement, const QImage &face, double circleFraction,
+    QByteArray withStamps(const std::vector<StampPlacement> &placements, const PrintedFace &face,
         const QString &number, QString *error) override
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        const std::unique_ptr<Poppler::Page> page = m_document->page(placement.page - 1);
-        if (!page) {
-            *error = QStringLiteral("%1 ページを読めません。").arg(placement.page);
+        for (const StampPlacement &placement : placements)
+            if (placement.page < 1 || placement.page > pageCount()) {
+                *error = QStringLiteral("%1 ページを読めません。").arg(placement.page);
+                return {};
+            }
+        const QByteArray original = wholeFile();
+        if (original.isEmpty()) {
+            *error = QStringLiteral("PDF を読めません。");
             return {};
         }
-        const QSizeF pageMm = page->pageSizeF() / kPointsPerMm;
-        const double sideMm = placement.sizeMm / circleFraction;
-        // Annotation boundaries are fractions of the page as shown.
-        const QRectF boundary((placement.xMm - sideMm / 2) / pageMm.width(),
-            (placement.yMm - sideMm / 2) / pageMm.height(), sideMm / pageMm.width(),
-            sideMm / pageMm.height());
-
-        Poppler::StampAnnotation stamp;
-        stamp.setBoundary(boundary);
-        stamp.setContents(number);
-        stamp.setUniqueName(number);
-        stamp.setAuthor(QStringLiteral("QVanto"));
-        stamp.setStampIconName(QStringLiteral("QVanto"));
-        page->addAnnotation(&stamp);
-        // After adding: the picture is built for the annotation on its page.
-        stamp.setStampCustomImage(uprightOn(*page, face));
-
-        QByteArray out;
-        QBuffer buffer(&out);
-        buffer.open(QIODevice::WriteOnly);
-        const std::unique_ptr<Poppler::PDFConverter> converter = m_document->pdfConverter();
-        converter->setOutputDevice(&buffer);
-        converter->setPDFOptions(Poppler::PDFConverter::WithChanges);
+        QByteArray out = AppendStamps(original, placements, face, number, error);
+        if (out.isEmpty())
+            return {};
         // Read back before anyone relies on it: a copy that does not open
-        // with its pages and the new stamp is a failure, not a success.
-        if (!converter->convert() || !holdsStamp(out, number)) {
+        // with its pages and every new stamp is a failure, not a success.
+        if (!out.startsWith(original) || !holdsStamps(out, number, placements.size())) {
             *error = QStringLiteral("押印した PDF を作れませんでした。");
             return {};
         }
@@ -162,18 +137,40 @@ public:
     }
 
 private:
-    bool holdsStamp(const QByteArray &bytes, const QString &number) const
+    // The file as it is, read through the descriptor held since opening,
+    // without moving the position Poppler reads from.
+    QByteArray wholeFile() const
+    {
+        const qint64 size = m_file->size();
+        if (size <= 0 || size > std::numeric_limits<qsizetype>::max() / 2)
+            return {};
+        QByteArray bytes(qsizetype(size), Qt::Uninitialized);
+        qint64 done = 0;
+        while (done < size) {
+            const ssize_t got
+                = ::pread(m_file->handle(), bytes.data() + done, size_t(size - done), off_t(done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return {};
+            done += got;
+        }
+        return bytes;
+    }
+
+    bool holdsStamps(const QByteArray &bytes, const QString &number, size_t expected) const
     {
         QString error;
         const std::unique_ptr<Poppler::Document> copy
             = checked(Poppler::Document::loadFromData(bytes), &error);
         if (!copy || copy->numPages() != pageCount())
             return false;
+        size_t found = 0;
         for (int i = 0; i < copy->numPages(); ++i)
             for (const auto &annotation : copy->page(i)->annotations({Poppler::Annotation::AStamp}))
                 if (annotation->contents() == number && annotation->uniqueName() == number)
-                    return true;
-        return false;
+                    ++found;
+        return found == expected;
     }
 
     std::unique_ptr<GuardedFile> m_file; // Poppler reads from it as long as it lives
@@ -235,7 +232,7 @@ PdfDocument *open(int fd, QString *error)
 
 } // namespace pdf
 
-extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open_file(int fileDescriptor, QString *error)
+extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open_file_2(int fileDescriptor, QString *error)
 {
     return pdf::open(fileDescriptor, error);
 }

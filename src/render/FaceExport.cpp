@@ -10,7 +10,9 @@
 #include "host/Units.h"
 
 #include <QBuffer>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <cmath>
 
 namespace render {
@@ -31,6 +33,46 @@ void setRootSizeMm(QByteArray &svg, double sideMm)
         svg.replace(start + attribute.size(), end - start - attribute.size() + 1, mm);
     }
 }
+
+// Beyond the circle, so its whole stroke stays inside the printed square.
+constexpr double kPrintMarginPx = 2;
+
+// The face laid out as usual, remembering what was printed where, so that it
+// can be painted again as vectors: texts in their fonts, the circle and the
+// band's lines as paths.
+struct VectorFace {
+    explicit VectorFace(FaceControls controls)
+        : measuring(controls.Picture1->Width(), controls.Picture1->Width()), recorder(measuring),
+          ink(*controls.InkColor)
+    {
+        controls.Picture1 = &recorder;
+        RedrawStamp(controls, g);
+    }
+
+    void paint(QPainter &p) const
+    {
+        p.setRenderHint(QPainter::Antialiasing);
+        for (const RecordingSurface::Row &row : recorder.rows) {
+            host::FontResolver::Style style {row.bold, row.italic, row.underline, row.strike};
+            p.setFont(host::FontResolver::shared().font(row.font, row.size, style));
+            p.setPen(host::resolveColor(row.color));
+            p.drawText(QPointF(host::twipsToPx(row.x), host::twipsToPx(row.y) + row.ascentPx), row.text);
+        }
+        p.setPen(QPen(host::resolveColor(ink), 2));
+        p.setBrush(Qt::NoBrush);
+        const double r = host::twipsToPx(g.StampRadius);
+        const QPointF c(host::twipsToPx(g.StampCenterX), host::twipsToPx(g.StampCenterY));
+        p.drawEllipse(c, r, r);
+        const double half = host::twipsToPx(g.DateBandHeight) / 2;
+        for (double y : {c.y() - half, c.y() + half})
+            p.drawLine(QPointF(c.x() - 0.97 * r, y), QPointF(c.x() + 0.97 * r, y));
+    }
+
+    host::ImageSurface measuring;
+    RecordingSurface recorder;
+    StampGeometry g;
+    qint32 ink;
+};
 
 } // namespace
 
@@ -68,41 +110,50 @@ QByteArray FacePng(FaceControls controls, int pixelScale, bool transparent, int 
 
 QByteArray FaceSvg(FaceControls controls, int stampMm)
 {
-    // Lay the face out as usual, remembering what was printed where.
-    host::ImageSurface measuring(controls.Picture1->Width(), controls.Picture1->Width());
-    RecordingSurface recorder(measuring);
-    controls.Picture1 = &recorder;
-    StampGeometry g;
-    RedrawStamp(controls, g);
+    const VectorFace face(controls);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    const QSize size = face.measuring.Image().size();
+    const std::unique_ptr<QPaintDevice> svg = host::SvgPaintDevice(
+        {&buffer, size, QRect(QPoint(0, 0), size), int(host::kDrawingDpi), QStringLiteral("QVanto")});
+    QPainter p(svg.get());
+    face.paint(p);
+    p.end();
+    if (stampMm > 0) {
+        const double sideMm = size.width() * 1000.0 / StampDotsPerMeter(face.g, 1, stampMm);
+        setRootSizeMm(bytes, sideMm);
+    }
+    return bytes;
+}
+
+QByteArray FacePdf(FaceControls controls, double *circleFraction)
+{
+    const VectorFace face(controls);
+    const double half = host::twipsToPx(face.g.StampRadius) + kPrintMarginPx;
+    const QPointF centre(host::twipsToPx(face.g.StampCenterX), host::twipsToPx(face.g.StampCenterY));
+    *circleFraction = host::twipsToPx(face.g.StampRadius) / half;
 
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    const QSize size = measuring.Image().size();
-    const std::unique_ptr<QPaintDevice> svg = host::SvgPaintDevice(
-        {&buffer, size, QRect(QPoint(0, 0), size), int(host::kDrawingDpi), QStringLiteral("QVanto")});
-
-    QPainter p(svg.get());
-    p.setRenderHint(QPainter::Antialiasing);
-    for (const RecordingSurface::Row &row : recorder.rows) {
-        host::FontResolver::Style style {row.bold, row.italic, row.underline, row.strike};
-        p.setFont(host::FontResolver::shared().font(row.font, row.size, style));
-        p.setPen(host::resolveColor(row.color));
-        p.drawText(QPointF(host::twipsToPx(row.x), host::twipsToPx(row.y) + row.ascentPx), row.text);
-    }
-    const qint32 ink = *controls.InkColor;
-    p.setPen(QPen(host::resolveColor(ink), 2));
-    p.setBrush(Qt::NoBrush);
-    const double r = host::twipsToPx(g.StampRadius);
-    const QPointF c(host::twipsToPx(g.StampCenterX), host::twipsToPx(g.StampCenterY));
-    p.drawEllipse(c, r, r);
-    const double half = host::twipsToPx(g.DateBandHeight) / 2;
-    for (double y : {c.y() - half, c.y() + half})
-        p.drawLine(QPointF(c.x() - 0.97 * r, y), QPointF(c.x() + 0.97 * r, y));
-    p.end();
-    if (stampMm > 0) {
-        const double sideMm = size.width() * 1000.0 / StampDotsPerMeter(g, 1, stampMm);
-        setRootSizeMm(bytes, sideMm);
-    }
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setCreator(QStringLiteral("QVanto"));
+    // Device units of the layout's own dpi, so fonts given in points come
+    // out at the size they have on screen.
+    writer.setResolution(int(host::kDrawingDpi));
+    const double pointsPerPx = 72.0 / host::kDrawingDpi;
+    writer.setPageLayout(QPageLayout(QPageSize(QSizeF(2 * half * pointsPerPx, 2 * half * pointsPerPx),
+                                         QPageSize::Point, QString(), QPageSize::ExactMatch),
+        QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
+    QPainter p(&writer);
+    // The page comes out in whole points: the square is stretched onto it
+    // exactly, so the circle keeps its share of the page.
+    const QSizeF page = writer.pageLayout().fullRectPoints().size() / pointsPerPx;
+    p.scale(page.width() / (2 * half), page.height() / (2 * half));
+    p.translate(half - centre.x(), half - centre.y());
+    face.paint(p);
+    if (!p.end())
+        return {};
     return bytes;
 }
 

@@ -22,6 +22,11 @@ QByteArray FacePng(FaceControls controls, int pixelScale, bool transparent, int 
 // with a stamp size, its width and height in millimetres to match.
 QByteArray FaceSvg(FaceControls controls, int stampMm = 0);
 
+// The face as a one-page PDF, vectors and an embedded font subset, the
+// page the square around the circle; *circleFraction is the share of the
+// page's width the circle's diameter takes. Empty when it cannot be drawn.
+QByteArray FacePdf(FaceControls controls, double *circleFraction);
+
 // Pixels per metre that give the circle of `g`, drawn at pixelScale, a
 // diameter of stampMm.
 int StampDotsPerMeter(const StampGeometry &g, double pixelScale, int stampMm);

@@ -3,6 +3,7 @@
 // PDFs made for the tests: Qt writes them, qpdf turns, crops and encrypts.
 #include "Files.h"
 
+#include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -61,6 +62,20 @@ inline bool cropPages(const QString &in, const QString &out)
     if (!run(QStringLiteral("fix-qdf"), {}, qdf, &fixed))
         return false;
     return support::writeBytes(out, fixed);
+}
+
+// The stamp's red in millimetres on a page drawn at `dpi`; empty when none.
+inline QRectF inkMm(const QImage &page, double dpi)
+{
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            if (qRed(c) > 150 && qGreen(c) < 120 && qBlue(c) < 120)
+                box |= QRect(x, y, 1, 1);
+        }
+    const double mm = 25.4 / dpi;
+    return box.isEmpty() ? QRectF() : QRectF(box.x() * mm, box.y() * mm, box.width() * mm, box.height() * mm);
 }
 
 inline bool encrypt(const QString &in, const QString &out)

@@ -23,18 +23,9 @@ constexpr double kDpi = 100;
 using pdffixtures::Run;
 using pdffixtures::stampPdf;
 
-// The stamp's red in millimetres on the page as shown; empty when none.
 QRectF inkMm(const QImage &page)
 {
-    QRect box;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x) {
-            const QRgb c = page.pixel(x, y);
-            if (qRed(c) > 150 && qGreen(c) < 120 && qBlue(c) < 120)
-                box |= QRect(x, y, 1, 1);
-        }
-    const double mm = 25.4 / kDpi;
-    return box.isEmpty() ? QRectF() : QRectF(box.x() * mm, box.y() * mm, box.width() * mm, box.height() * mm);
+    return pdffixtures::inkMm(page, kDpi);
 }
 
 // The stamped copy holds one stamp, numbered, whose ink is on its page only,

@@ -11,7 +11,7 @@ qv_require_window_manager
 qv_start
 qv_wait_for_face "$QV_DIR/window.png"
 qv_mapped_libraries >"$QV_DIR/maps-at-start"
-for library in libqvanto_sound libqvanto_svg libqvanto_pdf libQt6Multimedia libQt6Svg libQt6Network libpulse libpoppler; do
+for library in libqvanto_sound libqvanto_svg libqvanto_pdf libQt6Multimedia libQt6Svg libQt6Network libpulse libpoppler libpodofo; do
     if grep -q "/$library[.-]" "$QV_DIR/maps-at-start"; then
         qv_check_failed "$library is mapped at start-up: $(grep "/$library[.-]" "$QV_DIR/maps-at-start" | head -n 1)"
     fi

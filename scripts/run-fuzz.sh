@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Builds the settings fuzz target with clang if needed and runs it for a
-# bounded time over the seed corpus kept beside this script.
-# Usage: run-fuzz.sh BUILD_DIR [SECONDS]
+# Builds a fuzz target with clang if needed and runs it for a bounded time
+# over the seed corpus kept beside its sources (SOURCE_DIR/corpus).
+# Usage: run-fuzz.sh SOURCE_DIR BUILD_DIR TARGET [SECONDS] [MAX_LEN] [SECONDS_PER_INPUT]
 # Exits 77 (a skipped test) when no clang with libFuzzer is installed, and
 # 1 under CI (CI=true), whose machine is set up with them.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-build=${1:?usage: run-fuzz.sh BUILD_DIR [SECONDS]}
-seconds=${2:-10}
+usage="usage: run-fuzz.sh SOURCE_DIR BUILD_DIR TARGET [SECONDS] [MAX_LEN] [SECONDS_PER_INPUT]"
+here=$(cd "${1:?$usage}" && pwd)
+build=${2:?$usage}
+target=${3:?$usage}
+seconds=${4:-10}
+max_len=${5:-8192}
+per_input=${6:-5}
 
 cxx=$(command -v clang++ || command -v clang++-14 || true)
 if [[ -z $cxx ]] || ! echo 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { return 0; }' \
@@ -33,6 +37,6 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/found" "$work/tmp"
 
 TMPDIR=$work/tmp QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-    "$build/fuzz_settings" "$work/found" "$here/corpus" \
-    -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=8192 \
+    "$build/$target" "$work/found" "$here/corpus" \
+    -max_total_time="$seconds" -timeout="$per_input" -rss_limit_mb=2048 -max_len="$max_len" \
     -error_exitcode=1 -timeout_exitcode=1 -artifact_prefix="$build/" -print_final_stats=1

@@ -189,6 +189,8 @@ qv_close_message_box() {
     timeout 10 xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
     xdotool key --clearmodifiers Return
     qv_wait 10 "closed message box" qv_window_is_gone "$box"
+}
+
 # qv_message_box_text ID: the text of a message box as a user reads it
 # elsewhere: Qt lets the mouse select a message box's text, a triple click
 # selects all of it, and X's primary selection hands it to any program. The

@@ -33,6 +33,21 @@ QString outputProblem(const QString &inPath, const QString &outPath)
     return {};
 }
 
+// The message for the first placement the document cannot take; empty when
+// all fit.
+QString firstMisplaced(const pdf::PdfDocument &document, const std::vector<pdf::StampPlacement> &placements)
+{
+    const int pages = document.pageCount();
+    for (const pdf::StampPlacement &placement : placements) {
+        const bool pageExists = placement.page >= 1 && placement.page <= pages;
+        const QString misplaced = pdf::CheckPlacement(
+            placement, pages, pageExists ? document.pageSizeMm(placement.page) : QSizeF());
+        if (!misplaced.isEmpty())
+            return misplaced;
+    }
+    return {};
+}
+
 } // namespace
 
 double PdfStampSizeMm(const StampOptions &options)
@@ -42,18 +57,29 @@ double PdfStampSizeMm(const StampOptions &options)
 
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(const QString &path, QString *error)
 {
-    return pdf::OpenPdf(path, error, kLargestStampedPdfBytes);
+    std::unique_ptr<pdf::PdfDocument> document = pdf::OpenPdf(path, error, kLargestStampedPdfBytes);
+    if (document)
+        if (const QString refusal = document->stampingRefusal(); !refusal.isEmpty()) {
+            *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + refusal;
+            return nullptr;
+        }
+    return document;
+}
+
+QString StampedPdfName(const QString &inPath, const QString &folder)
+{
+    return QDir(folder).filePath(QFileInfo(inPath).completeBaseName() + QStringLiteral("_押印.pdf"));
 }
 
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
-    const QString &outPath, const pdf::StampPlacement &placement)
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements)
 {
-    const int pages = document.pageCount();
-    const bool pageExists = placement.page >= 1 && placement.page <= pages;
-    const QString misplaced
-        = pdf::CheckPlacement(placement, pages, pageExists ? document.pageSizeMm(placement.page) : QSizeF());
-    if (!misplaced.isEmpty())
+    if (placements.empty())
+        return refused(QStringLiteral("押印するページがありません。"));
+    if (const QString misplaced = firstMisplaced(document, placements); !misplaced.isEmpty())
         return refused(misplaced);
+    if (const QString refusal = document.stampingRefusal(); !refusal.isEmpty())
+        return refused(refusal);
     if (const QString problem = outputProblem(inPath, outPath); !problem.isEmpty())
         return refused(problem);
     std::optional<host::SafeWriter> out;
@@ -75,10 +101,14 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
             QStringLiteral("%1\n押印番号 %2 は押印ログに記録されましたが、PDF は保存されていません。")
                 .arg(why, number));
     };
+    // One picture for every placement, sharp enough for the largest.
+    double sizeMm = 0;
+    for (const pdf::StampPlacement &placement : placements)
+        sizeMm = qMax(sizeMm, placement.sizeMm);
     double circleFraction = 1;
-    const QImage face = window.PrintFace(placement.sizeMm, &circleFraction);
+    const QImage face = window.PrintFace(sizeMm, &circleFraction);
     QString error;
-    const QByteArray bytes = document.withStamp(placement, face, circleFraction, number, &error);
+    const QByteArray bytes = document.withStamps(placements, face, circleFraction, number, &error);
     if (bytes.isEmpty())
         return failed(QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(outPath), error));
     try {

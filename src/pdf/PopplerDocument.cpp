@@ -120,15 +120,53 @@ public:
         return found;
     }
 
-    QByteArray withStamp(const StampPlacement &placement, const QImage &face, double circleFraction,
-        const QString &number, QString *error) override
+    QString stampingRefusal() const override
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        const std::unique_ptr<Poppler::Page> page = m_document->page(placement.page - 1);
-        if (!page) {
-            *error = QStringLiteral("%1 ページを読めません。").arg(placement.page);
+        // Opened without the owner's password, the document's permissions
+        // hold: an owner may forbid annotations.
+        if (m_document->isEncrypted() && !m_document->okToAddNotes())
+            return QStringLiteral(
+                "この PDF は作成者の設定で注釈の追加が禁止されているため、押印できません。");
+        return {};
+    }
+
+    QByteArray withStamps(const std::vector<StampPlacement> &placements, const QImage &face,
+        double circleFraction, const QString &number, QString *error) override
+    {
+        if (const QString refusal = stampingRefusal(); !refusal.isEmpty()) {
+            *error = refusal;
             return {};
         }
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (const StampPlacement &placement : placements)
+            if (!addStamp(placement, face, circleFraction, number)) {
+                *error = QStringLiteral("%1 ページを読めません。").arg(placement.page);
+                return {};
+            }
+
+        QByteArray out;
+        QBuffer buffer(&out);
+        buffer.open(QIODevice::WriteOnly);
+        const std::unique_ptr<Poppler::PDFConverter> converter = m_document->pdfConverter();
+        converter->setOutputDevice(&buffer);
+        converter->setPDFOptions(Poppler::PDFConverter::WithChanges);
+        // Read back before anyone relies on it: a copy that does not open
+        // with its pages and every new stamp is a failure, not a success.
+        if (!converter->convert() || !holdsStamps(out, placements, number)) {
+            *error = QStringLiteral("押印した PDF を作れませんでした。");
+            return {};
+        }
+        return out;
+    }
+
+private:
+    bool addStamp(
+        const StampPlacement &placement, const QImage &face, double circleFraction, const QString &number)
+    {
+        const std::unique_ptr<Poppler::Page> page = m_document->page(placement.page - 1);
+        if (!page)
+            return false;
         const QSizeF pageMm = page->pageSizeF() / kPointsPerMm;
         const double sideMm = placement.sizeMm / circleFraction;
         // Annotation boundaries are fractions of the page as shown.
@@ -145,35 +183,27 @@ public:
         page->addAnnotation(&stamp);
         // After adding: the picture is built for the annotation on its page.
         stamp.setStampCustomImage(uprightOn(*page, face));
-
-        QByteArray out;
-        QBuffer buffer(&out);
-        buffer.open(QIODevice::WriteOnly);
-        const std::unique_ptr<Poppler::PDFConverter> converter = m_document->pdfConverter();
-        converter->setOutputDevice(&buffer);
-        converter->setPDFOptions(Poppler::PDFConverter::WithChanges);
-        // Read back before anyone relies on it: a copy that does not open
-        // with its pages and the new stamp is a failure, not a success.
-        if (!converter->convert() || !holdsStamp(out, number)) {
-            *error = QStringLiteral("押印した PDF を作れませんでした。");
-            return {};
-        }
-        return out;
+        return true;
     }
 
-private:
-    bool holdsStamp(const QByteArray &bytes, const QString &number) const
+    // Whether the copy opens with all its pages and the number on each page
+    // it was put on, as many times as it was.
+    bool holdsStamps(
+        const QByteArray &bytes, const std::vector<StampPlacement> &placements, const QString &number) const
     {
         QString error;
         const std::unique_ptr<Poppler::Document> copy
             = checked(Poppler::Document::loadFromData(bytes), &error);
         if (!copy || copy->numPages() != pageCount())
             return false;
+        std::vector<int> missing(size_t(pageCount()), 0);
+        for (const StampPlacement &placement : placements)
+            ++missing[size_t(placement.page - 1)];
         for (int i = 0; i < copy->numPages(); ++i)
             for (const auto &annotation : copy->page(i)->annotations({Poppler::Annotation::AStamp}))
                 if (annotation->contents() == number && annotation->uniqueName() == number)
-                    return true;
-        return false;
+                    --missing[size_t(i)];
+        return std::all_of(missing.begin(), missing.end(), [](int n) { return n == 0; });
     }
 
     std::unique_ptr<GuardedFile> m_file; // Poppler reads from it as long as it lives
@@ -186,8 +216,10 @@ private:
 // when it is locked or damaged.
 std::unique_ptr<Poppler::Document> checked(std::unique_ptr<Poppler::Document> document, QString *error)
 {
-    if (document && (document->isLocked() || document->isEncrypted())) {
-        *error = QStringLiteral("暗号化された PDF には押印できません。");
+    // A user password is needed to open it; one with an owner password only
+    // opens, and its permissions are kept (stampingRefusal).
+    if (document && document->isLocked()) {
+        *error = QStringLiteral("パスワードで保護された PDF は開けません (暗号化されています)。");
         return nullptr;
     }
     bool readable = document && document->numPages() > 0;
@@ -235,7 +267,7 @@ PdfDocument *open(int fd, QString *error)
 
 } // namespace pdf
 
-extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open_file(int fileDescriptor, QString *error)
+extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open_file_stamps(int fileDescriptor, QString *error)
 {
     return pdf::open(fileDescriptor, error);
 }

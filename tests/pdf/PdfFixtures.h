@@ -63,11 +63,15 @@ inline bool cropPages(const QString &in, const QString &out)
     return support::writeBytes(out, fixed);
 }
 
-inline bool encrypt(const QString &in, const QString &out)
+// AES-256 with the owner password "owner"; opens without a password when
+// userPassword is empty. Restrictions are qpdf's, such as "--annotate=n".
+inline bool encrypt(const QString &in, const QString &out, const QString &userPassword = {},
+    const QStringList &restrictions = {})
 {
     return run(QStringLiteral("qpdf"),
-        {QStringLiteral("--encrypt"), QString(), QStringLiteral("owner"), QStringLiteral("256"),
-            QStringLiteral("--"), in, out});
+        QStringList {
+            QStringLiteral("--encrypt"), userPassword, QStringLiteral("owner"), QStringLiteral("256")}
+            + restrictions + QStringList {QStringLiteral("--"), in, out});
 }
 
 } // namespace pdffixtures

@@ -105,9 +105,9 @@ private slots:
         } else {
             if (way == "page view") {
                 QString error;
-                const auto document = pdf::OpenPdf(hardening::readBytes(m_in), &error);
+                const auto document = pdf::OpenPdf(m_in, &error);
                 QVERIFY2(document, qPrintable(error));
-                QVERIFY(!t.window->SavePdfStamp(*document, m_in, out, {1, 100, 100, 18}));
+                QVERIFY(!t.window->SavePdfStamp(*document, m_in, out, {{1, 100, 100, 18}}));
             } else {
                 t.window->SaveFaceAs(out);
             }
@@ -149,8 +149,8 @@ private slots:
             QVERIFY2(run.status == 0, qPrintable(run.err));
         } else if (way == "page view") {
             QString error;
-            const auto document = pdf::OpenPdf(hardening::readBytes(m_in), &error);
-            QVERIFY(t.window->SavePdfStamp(*document, m_in, out, {1, 100, 100, 18}));
+            const auto document = pdf::OpenPdf(m_in, &error);
+            QVERIFY(t.window->SavePdfStamp(*document, m_in, out, {{1, 100, 100, 18}}));
         } else {
             t.window->SaveFaceAs(out);
             QVERIFY(t.messages.shown.empty());

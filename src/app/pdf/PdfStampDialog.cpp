@@ -1,23 +1,34 @@
 #include "app/pdf/PdfStampDialog.h"
 
 #include "app/SaveDialog.h"
+#include "app/StampPdf.h"
 #include "app/pdf/PdfPageView.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace app {
 
+namespace {
+// The size the dialog opens at when the screen has room for it.
+constexpr QSize kPreferredSize(900, 800);
+// The share of the screen's free area it takes at most: room for the
+// window's frame, and the buttons stay on screen.
+constexpr double kMostOfScreen = 0.9;
+} // namespace
+
 QString ProposedPdfName(const QString &inPath)
 {
-    const QFileInfo in(inPath);
-    return in.dir().filePath(in.completeBaseName() + QStringLiteral("_押印.pdf"));
+    return StampedPdfName(inPath, QFileInfo(inPath).path());
 }
 
 PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const QString &inPath,
@@ -26,7 +37,8 @@ PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const
       m_view(new PdfPageView(std::move(document), face, circleFraction, sizeMm)), m_pageLabel(new QLabel),
       m_previous(new QPushButton(QStringLiteral("◀ 前のページ"))),
       m_next(new QPushButton(QStringLiteral("次のページ ▶"))),
-      m_saveButton(new QPushButton(QStringLiteral("保存")))
+      m_saveButton(new QPushButton(QStringLiteral("保存"))),
+      m_allPages(new QCheckBox(QStringLiteral("すべてのページの同じ位置に押す")))
 {
     setWindowTitle(QStringLiteral("PDF に押印 — %1").arg(QFileInfo(inPath).fileName()));
     auto *scroll = new QScrollArea;
@@ -34,11 +46,13 @@ PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const
     scroll->setAlignment(Qt::AlignCenter);
     auto *hint = new QLabel(QStringLiteral(
         "クリックした所に印を置きます (もう一度クリックすると動かせます)。保存したときに押印されます。"));
+    hint->setWordWrap(true);
     auto *navigation = new QHBoxLayout;
     navigation->addWidget(m_previous);
     navigation->addWidget(m_pageLabel);
     navigation->addWidget(m_next);
     navigation->addStretch();
+    navigation->addWidget(m_allPages);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
     buttons->addButton(m_saveButton, QDialogButtonBox::AcceptRole);
@@ -47,7 +61,9 @@ PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const
     layout->addLayout(navigation);
     layout->addWidget(scroll, 1);
     layout->addWidget(buttons);
-    resize(900, 800);
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    resize(screen ? kPreferredSize.boundedTo(screen->availableGeometry().size() * kMostOfScreen)
+                  : kPreferredSize);
 
     connect(m_previous, &QPushButton::clicked, this, [this] { stepPage(-1); });
     connect(m_next, &QPushButton::clicked, this, [this] { stepPage(1); });
@@ -84,8 +100,26 @@ void PdfStampDialog::btnSave_Click()
 
 void PdfStampDialog::saveTo(const QString &outPath)
 {
-    if (m_view->placement() && !m_view->drawing() && m_save(outPath, *m_view->placement()))
+    if (m_view->placement() && !m_view->drawing() && m_save(outPath, placements()))
         accept();
+}
+
+void PdfStampDialog::setAllPages(bool all)
+{
+    m_allPages->setChecked(all);
+}
+
+std::vector<pdf::StampPlacement> PdfStampDialog::placements() const
+{
+    const std::optional<pdf::StampPlacement> &placed = m_view->placement();
+    if (!placed)
+        return {};
+    if (!m_allPages->isChecked())
+        return {*placed};
+    std::vector<pdf::StampPlacement> all;
+    for (int page = 1; page <= m_document->pageCount(); ++page)
+        all.push_back({page, placed->xMm, placed->yMm, placed->sizeMm});
+    return all;
 }
 
 } // namespace app

@@ -33,21 +33,6 @@ QString outputProblem(const QString &inPath, const QString &outPath)
     return {};
 }
 
-// The message for the first placement the document cannot take; empty when
-// all fit.
-QString firstMisplaced(const pdf::PdfDocument &document, const std::vector<pdf::StampPlacement> &placements)
-{
-    const int pages = document.pageCount();
-    for (const pdf::StampPlacement &placement : placements) {
-        const bool pageExists = placement.page >= 1 && placement.page <= pages;
-        const QString misplaced = pdf::CheckPlacement(
-            placement, pages, pageExists ? document.pageSizeMm(placement.page) : QSizeF());
-        if (!misplaced.isEmpty())
-            return misplaced;
-    }
-    return {};
-}
-
 } // namespace
 
 double PdfStampSizeMm(const StampOptions &options)
@@ -76,7 +61,7 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
 {
     if (placements.empty())
         return refused(QStringLiteral("押印するページがありません。"));
-    if (const QString misplaced = firstMisplaced(document, placements); !misplaced.isEmpty())
+    if (const QString misplaced = pdf::CheckPlacements(placements, document); !misplaced.isEmpty())
         return refused(misplaced);
     if (const QString refusal = document.stampingRefusal(); !refusal.isEmpty())
         return refused(refusal);

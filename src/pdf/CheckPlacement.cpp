@@ -27,4 +27,24 @@ QString CheckPlacement(const StampPlacement &placement, int pageCount, const QSi
     return {};
 }
 
+QString CheckPlacements(const std::vector<StampPlacement> &placements, const PdfDocument &document)
+{
+    const int pages = document.pageCount();
+    double areaMm2 = 0;
+    for (const StampPlacement &placement : placements) {
+        const bool pageExists = placement.page >= 1 && placement.page <= pages;
+        const QString misplaced
+            = CheckPlacement(placement, pages, pageExists ? document.pageSizeMm(placement.page) : QSizeF());
+        if (!misplaced.isEmpty())
+            return misplaced;
+        areaMm2 += placement.sizeMm * placement.sizeMm;
+    }
+    if (areaMm2 > kMostStampAreaMm2)
+        return QStringLiteral(
+            "印が多すぎます: 一度に押せるのは 18 mm の印で %1 ページ分までです (%2 ページ指定)。")
+            .arg(int(kMostStampAreaMm2 / (18 * 18)))
+            .arg(placements.size());
+    return {};
+}
+
 } // namespace pdf

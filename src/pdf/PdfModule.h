@@ -79,4 +79,13 @@ inline constexpr double kMaxStampMm = 100;
 // page as shown; empty when it fits.
 QString CheckPlacement(const StampPlacement &placement, int pageCount, const QSizeF &pageSizeMm);
 
+// Each stamp's print picture is held in memory and stored in the copy
+// apart: all the stamps of one copy cover at most this many square
+// millimetres of circle (300 stamps of 18 mm, some 230 MB of pictures).
+inline constexpr double kMostStampAreaMm2 = 300 * 18 * 18;
+
+// The message for the first placement the document cannot take, or for
+// stamps past kMostStampAreaMm2 together; empty when all fit.
+QString CheckPlacements(const std::vector<StampPlacement> &placements, const PdfDocument &document);
+
 } // namespace pdf

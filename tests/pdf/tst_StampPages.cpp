@@ -77,6 +77,7 @@ private slots:
     {
         QVERIFY(pdffixtures::writeA4(fixture("five.pdf"), 5));
         QVERIFY(pdffixtures::writeA4(fixture("one.pdf"), 1));
+        QVERIFY(pdffixtures::writeA4(fixture("long.pdf"), 301));
         QVERIFY(pdffixtures::rotatePage2(fixture("five.pdf"), fixture("turned.pdf")));
         QVERIFY(hardening::writeBytes(fixture("letter.pdf"), "Dear reader,\n"));
         QVERIFY(pdffixtures::encrypt(fixture("one.pdf"), fixture("annotations-allowed.pdf"), {},
@@ -252,6 +253,8 @@ private slots:
             << "turned.pdf" << QStringList {"--x", "290", "--y", "100", "--page", "2"} << "はみ出し";
         QTest::newRow("turned page, inside")
             << "turned.pdf" << QStringList {"--x", "280", "--y", "100", "--page", "2"} << "";
+        QTest::newRow("301 stamps, more than a copy holds")
+            << "long.pdf" << QStringList {"--x", "50", "--y", "50", "--pages", "all"} << "多すぎ";
         QTest::newRow("one page of all past the edge of a turned one")
             << "turned.pdf" << QStringList {"--x", "250", "--y", "100", "--pages", "all"} << "はみ出し";
     }

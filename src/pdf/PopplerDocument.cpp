@@ -139,8 +139,19 @@ public:
             return {};
         }
         const std::lock_guard<std::mutex> lock(m_mutex);
+        // A drawing given up fails the file's reads, and Poppler may then
+        // have rebuilt its table of objects from a file that read as empty;
+        // a copy written from that table loses the pages. The copy is made
+        // from the file opened afresh, which no drawing has touched.
+        QString openError;
+        const std::unique_ptr<Poppler::Document> document
+            = checked(Poppler::Document::load(m_file.get()), &openError);
+        if (!document || document->numPages() != pageCount()) {
+            *error = QStringLiteral("PDF を読み直せません。%1").arg(openError);
+            return {};
+        }
         for (const StampPlacement &placement : placements)
-            if (!addStamp(placement, face, circleFraction, number)) {
+            if (!addStamp(*document, placement, face, circleFraction, number)) {
                 *error = QStringLiteral("%1 ページを読めません。").arg(placement.page);
                 return {};
             }
@@ -148,7 +159,7 @@ public:
         QByteArray out;
         QBuffer buffer(&out);
         buffer.open(QIODevice::WriteOnly);
-        const std::unique_ptr<Poppler::PDFConverter> converter = m_document->pdfConverter();
+        const std::unique_ptr<Poppler::PDFConverter> converter = document->pdfConverter();
         converter->setOutputDevice(&buffer);
         converter->setPDFOptions(Poppler::PDFConverter::WithChanges);
         // Read back before anyone relies on it: a copy that does not open
@@ -161,10 +172,10 @@ public:
     }
 
 private:
-    bool addStamp(
-        const StampPlacement &placement, const QImage &face, double circleFraction, const QString &number)
+    static bool addStamp(Poppler::Document &document, const StampPlacement &placement, const QImage &face,
+        double circleFraction, const QString &number)
     {
-        const std::unique_ptr<Poppler::Page> page = m_document->page(placement.page - 1);
+        const std::unique_ptr<Poppler::Page> page = document.page(placement.page - 1);
         if (!page)
             return false;
         const QSizeF pageMm = page->pageSizeF() / kPointsPerMm;

@@ -1,6 +1,7 @@
 // Stamping many pages and many files from the command line: one number per
 // document on every listed page, each file on its own, what does not fit
 // refused before a number is taken, and PDFs with an owner password.
+#include "app/StampPdf.h"
 #include "app/pdf/PdfPageView.h"
 #include "app/pdf/PdfStampDialog.h"
 #include "pdf/LoadPdfModule.h"
@@ -320,6 +321,27 @@ private slots:
         QVERIFY2(stamped, qPrintable(error));
         QCOMPARE(stampedPages(*stamped, run.out.trimmed()), QList<int> {1});
         QCOMPARE(inkedPages(*stamped), QList<int> {1});
+    }
+
+    // Drawings given up fail the file's reads under Poppler; the stamped
+    // copy made after them still holds every page.
+    void stampsAfterDrawingsGivenUp()
+    {
+        QTemporaryDir folder;
+        hardening::TestWindow t(folder.path());
+        QString error;
+        const std::unique_ptr<pdf::PdfDocument> document = pdf::OpenPdf(fixture("five.pdf"), &error);
+        QVERIFY2(document, qPrintable(error));
+        for (int page = 1; page <= 5; ++page)
+            QVERIFY(document->renderPage(page, 50, [] { return true; }).isNull());
+        const QString out = folder.filePath("out.pdf");
+        const app::PdfOutcome outcome
+            = app::WriteStampedPdf(*t.window, *document, fixture("five.pdf"), out, {{3, 50, 50, 18}});
+        QVERIFY2(outcome.status == 0, qPrintable(outcome.message));
+        const auto stamped = pdf::OpenPdf(out, &error);
+        QVERIFY2(stamped, qPrintable(error));
+        QCOMPARE(stamped->pageCount(), 5);
+        QCOMPARE(stampedPages(*stamped, outcome.number), QList<int> {3});
     }
 
     // The page view: a click near the edge places the stamp as near as its

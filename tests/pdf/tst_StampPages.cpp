@@ -153,8 +153,6 @@ private slots:
                                     << "";
         QTest::newRow("one no PDF") << QStringList {"five.pdf", "letter.pdf", "one.pdf"}
                                     << QStringList {"letter.pdf"} << "PDF ファイルではありません";
-        QTest::newRow("one missing") << QStringList {"absent.pdf", "five.pdf", "one.pdf"}
-                                     << QStringList {"absent.pdf"} << "開けません";
         QTest::newRow("one lacks the page") << QStringList {"five.pdf", "one.pdf", "turned.pdf", "--pages",
             "3"} << QStringList {"one.pdf"} << "3 ページはありません";
         QTest::newRow("annotations forbidden") << QStringList {"annotations-forbidden.pdf", "one.pdf"}
@@ -216,17 +214,6 @@ private slots:
         QVERIFY2(!run.err.contains("(1/"), qPrintable(run.err));
     }
 
-    void refusesAMissingOutputFolder()
-    {
-        QTemporaryDir folder;
-        std::unique_ptr<hardening::TestWindow> t;
-        const Run run = stampFresh(folder, t,
-            QStringList {"--out-dir", folder.filePath("none"), "--page", "1", fixture("one.pdf")} + kPlace);
-        QCOMPARE(run.status, 2);
-        QVERIFY2(run.err.contains("フォルダがありません"), qPrintable(run.err));
-        QVERIFY(!QFileInfo::exists(t->logPath()));
-    }
-
     // What does not fit: the stamp's size outside the window's range, its
     // circle past any edge of the page as shown; the edges themselves fit.
     void refusesWhatDoesNotFit_data()
@@ -240,8 +227,6 @@ private slots:
                                 << "10〜40";
         QTest::newRow("41 mm") << "five.pdf" << QStringList {"--x", "50", "--y", "50", "--size", "41"}
                                << "10〜40";
-        QTest::newRow("no number") << "five.pdf" << QStringList {"--x", "50", "--y", "50", "--size", "big"}
-                                   << "10〜40";
         QTest::newRow("touching the left edge")
             << "five.pdf" << QStringList {"--x", "9", "--y", "50", "--size", "18"} << "";
         QTest::newRow("past the left edge")

@@ -55,6 +55,17 @@ QStringList entries(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 }
 
+// Status 2, the message on stderr, no number, no output, nothing logged.
+bool refusedWithoutATrace(
+    const Run &run, const QString &message, const QString &out, hardening::TestWindow &t)
+{
+    const bool refused = run.status == 2 && run.err.contains(message) && run.out.isEmpty()
+        && !QFileInfo::exists(out) && !QFileInfo::exists(t.logPath());
+    if (!refused)
+        qWarning("status %d, out '%s', err '%s'", run.status, qPrintable(run.out), qPrintable(run.err));
+    return refused;
+}
+
 const QStringList kPlace {"--x", "50", "--y", "50"};
 
 } // namespace
@@ -123,11 +134,7 @@ private slots:
         const QString out = folder.filePath("out.pdf");
         const Run run = stampFresh(folder, t, QStringList {fixture("five.pdf"), out} + which + kPlace);
         if (pages.isEmpty()) {
-            QCOMPARE(run.status, 2);
-            QVERIFY2(run.err.contains(message), qPrintable(run.err));
-            QCOMPARE(run.out, QString());
-            QVERIFY(!QFileInfo::exists(out));
-            QVERIFY(!QFileInfo::exists(t->logPath()));
+            QVERIFY(refusedWithoutATrace(run, message, out, *t));
             return;
         }
         QVERIFY2(run.status == 0, qPrintable(run.err));
@@ -261,10 +268,7 @@ private slots:
             QVERIFY(QFileInfo::exists(out));
             return;
         }
-        QCOMPARE(run.status, 2);
-        QVERIFY2(run.err.contains(message), qPrintable(run.err));
-        QVERIFY(!QFileInfo::exists(out));
-        QVERIFY(!QFileInfo::exists(t->logPath()));
+        QVERIFY(refusedWithoutATrace(run, message, out, *t));
     }
 
     // A PDF that opens without a password is stamped when its permissions
@@ -290,10 +294,7 @@ private slots:
         const QString out = folder.filePath("out.pdf");
         const Run run = stampFresh(folder, t, QStringList {fixture(input), out, "--page", "1"} + kPlace);
         if (!message.isEmpty()) {
-            QCOMPARE(run.status, 2);
-            QVERIFY2(run.err.contains(message), qPrintable(run.err));
-            QVERIFY(!QFileInfo::exists(out));
-            QVERIFY(!QFileInfo::exists(t->logPath()));
+            QVERIFY(refusedWithoutATrace(run, message, out, *t));
             return;
         }
         QVERIFY2(run.status == 0, qPrintable(run.err));

@@ -181,6 +181,24 @@ public:
     bool play(const QString &, quint32) override { return false; }
 };
 
+// One input of --out-dir, opened here and stamped unless its output's name
+// is taken.
+PdfOutcome stampIntoFolder(
+    frm_QVanto &window, const Request &request, const QString &inPath, const QString &outPath, double sizeMm)
+{
+    QString error;
+    const std::unique_ptr<pdf::PdfDocument> document = OpenPdfFile(inPath, &error);
+    if (!document)
+        return {kPdfRefused, {}, error};
+    // Another input of the same name, or an earlier run, wrote it: the user
+    // named no file to replace.
+    if (QFileInfo::exists(outPath) || QFileInfo(outPath).isSymLink())
+        return {kPdfRefused, {},
+            QStringLiteral("出力先に同じ名前のファイルがあるため、上書きしません: %1")
+                .arg(QDir::toNativeSeparators(outPath))};
+    return WriteStampedPdf(window, *document, inPath, outPath, placementsOn(request, *document, sizeMm));
+}
+
 } // namespace
 
 int RunStampPdf(
@@ -218,16 +236,9 @@ int RunStampPdf(
             err << QStringLiteral("(%1/%2) %3").arg(i + 1).arg(total).arg(QDir::toNativeSeparators(inPath))
                 << Qt::endl;
         const QString outPath = oneFile ? request->outPath : StampedPdfName(inPath, request->outDir);
-        std::unique_ptr<pdf::PdfDocument> document = oneFile ? std::move(first) : OpenPdfFile(inPath, &error);
-        PdfOutcome outcome {kPdfRefused, {}, error};
-        // Another input of the same name, or an earlier run, wrote it: the
-        // user named no file to replace.
-        if (document && !oneFile && (QFileInfo::exists(outPath) || QFileInfo(outPath).isSymLink()))
-            outcome.message = QStringLiteral("出力先に同じ名前のファイルがあるため、上書きしません: %1")
-                                  .arg(QDir::toNativeSeparators(outPath));
-        else if (document)
-            outcome = WriteStampedPdf(
-                window, *document, inPath, outPath, placementsOn(*request, *document, sizeMm));
+        const PdfOutcome outcome = oneFile
+            ? WriteStampedPdf(window, *first, inPath, outPath, placementsOn(*request, *first, sizeMm))
+            : stampIntoFolder(window, *request, inPath, outPath, sizeMm);
         if (!outcome.number.isEmpty())
             out << outcome.number << (oneFile ? QString() : u'\t' + QDir::toNativeSeparators(outPath))
                 << Qt::endl;

@@ -42,18 +42,29 @@ double PdfStampSizeMm(const StampOptions &options)
 
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(const QString &path, QString *error)
 {
-    return pdf::OpenPdf(path, error, kLargestStampedPdfBytes);
+    std::unique_ptr<pdf::PdfDocument> document = pdf::OpenPdf(path, error, kLargestStampedPdfBytes);
+    if (document)
+        if (const QString refusal = document->stampingRefusal(); !refusal.isEmpty()) {
+            *error = QDir::toNativeSeparators(path) + QStringLiteral(": ") + refusal;
+            return nullptr;
+        }
+    return document;
+}
+
+QString StampedPdfName(const QString &inPath, const QString &folder)
+{
+    return QDir(folder).filePath(QFileInfo(inPath).completeBaseName() + QStringLiteral("_押印.pdf"));
 }
 
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
-    const QString &outPath, const pdf::StampPlacement &placement)
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements)
 {
-    const int pages = document.pageCount();
-    const bool pageExists = placement.page >= 1 && placement.page <= pages;
-    const QString misplaced
-        = pdf::CheckPlacement(placement, pages, pageExists ? document.pageSizeMm(placement.page) : QSizeF());
-    if (!misplaced.isEmpty())
+    if (placements.empty())
+        return refused(QStringLiteral("押印するページがありません。"));
+    if (const QString misplaced = pdf::CheckPlacements(placements, document); !misplaced.isEmpty())
         return refused(misplaced);
+    if (const QString refusal = document.stampingRefusal(); !refusal.isEmpty())
+        return refused(refusal);
     if (const QString problem = outputProblem(inPath, outPath); !problem.isEmpty())
         return refused(problem);
     std::optional<host::SafeWriter> out;
@@ -78,7 +89,7 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
     const pdf::PrintedFace face = window.PrintFaceAsPdf();
     QString error = QStringLiteral("押印の図を描けませんでした。");
     const QByteArray bytes
-        = face.pdf.isEmpty() ? QByteArray() : document.withStamps({placement}, face, number, &error);
+        = face.pdf.isEmpty() ? QByteArray() : document.withStamps(placements, face, number, &error);
     if (bytes.isEmpty())
         return failed(QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(outPath), error));
     try {

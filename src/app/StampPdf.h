@@ -30,16 +30,22 @@ double PdfStampSizeMm(const StampOptions &options);
 // The largest PDF stamped: its stamped copy is made in memory.
 inline constexpr qint64 kLargestStampedPdfBytes = 1024LL * 1024 * 1024;
 
-// Opens the PDF to be stamped. The file is only read, never written.
+// Opens the PDF to be stamped. The file is only read, never written. One
+// whose permissions forbid annotations is refused here, with that reason.
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(const QString &path, QString *error);
 
-// In this order: checks the placement and the output's name and creates the
+// "<name>_押印.pdf" in `folder` for the input at inPath: where a stamped
+// copy goes.
+QString StampedPdfName(const QString &inPath, const QString &folder);
+
+// In this order: checks every placement, the document's permissions and the
+// output's name and creates the
 // output's temporary file (host::SafeWriter), so a refusal takes no number;
-// issues the number, which logs it (stamp::IssueStamp); draws the stamp,
-// writes the temporary file and renames it over the output. A failure after
+// issues one number, which logs it once (stamp::IssueStamp); draws the
+// stamp at each placement, writes the temporary file and renames it over the output. A failure after
 // the number was issued leaves that number in the log, never to be given
 // again, and no output file; its message names the file and the reason.
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
-    const QString &outPath, const pdf::StampPlacement &placement);
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements);
 
 } // namespace app

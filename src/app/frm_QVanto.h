@@ -85,10 +85,11 @@ public:
     pdf::PrintedFace PrintFaceAsPdf();
     // Opens a PDF in a page view where the user places and saves a stamp.
     void StampPdfInWindow(const QString &path);
-    // Writes the stamped copy and sounds the stamp; a refusal or failure is
-    // shown in a message box. Whether the copy was written.
+    // Writes the stamped copy, one number for all its placements, and
+    // sounds the stamp; a refusal or failure is shown in a message box.
+    // Whether the copy was written.
     bool SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
-        const pdf::StampPlacement &placement);
+        const std::vector<pdf::StampPlacement> &placements);
 
     host::Form &form() { return m_form; }
     const app::Controls &controls() const { return m_controls; }

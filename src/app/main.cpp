@@ -32,14 +32,18 @@ constexpr Command kCommands[] = {
     {app::kLookUpCommand, app::RunLookUpCommand},
 };
 
-constexpr char kUsage[] = "使い方:\n"
-                          "  qvanto                    ウィンドウを開きます\n"
-                          "  qvanto stamp-pdf 入力.pdf 出力.pdf --page N --x MM --y MM [--size MM]\n"
-                          "                            PDF のページに押印します\n"
-                          "  qvanto lookup 押印番号|ファイル.pdf\n"
-                          "                            押印番号を押印ログで照会します\n"
-                          "  qvanto --help             この説明を表示します\n"
-                          "  qvanto --version          版を表示します\n";
+constexpr char kUsage[]
+    = "使い方:\n"
+      "  qvanto                    ウィンドウを開きます\n"
+      "  qvanto stamp-pdf 入力.pdf 出力.pdf (--page N | --pages 一覧) --x MM --y MM [--size MM]\n"
+      "  qvanto stamp-pdf --out-dir フォルダ (--page N | --pages 一覧) --x MM --y MM [--size MM] 入力.pdf…\n"
+      "                            PDF のページに押印します (一覧: all, last, 1,3-5)\n"
+      "                            (qvanto stamp-pdf --help で詳しく)\n"
+      "  qvanto lookup 押印番号|ファイル.pdf\n"
+      "                            押印番号を押印ログで照会します\n"
+      "  qvanto --help             この説明を表示します\n"
+      "  qvanto --version          版を表示します\n"
+      "詳しくは man qvanto\n";
 
 void nameTheApplication()
 {

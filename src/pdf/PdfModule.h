@@ -54,6 +54,9 @@ public:
     QImage renderPage(int page, double dpi) const { return renderPage(page, dpi, {}); }
     // The stamps this program put into the document, in page order.
     virtual std::vector<FoundStamp> stamps() const = 0;
+    // Why stamps may not be added to this document (its permissions forbid
+    // annotations); empty when they may. Asked before a number is taken.
+    virtual QString stampingRefusal() const = 0;
     // The whole file with one more stamp annotation on each placement, the
     // same face and number on each: the original bytes followed by one
     // update, so what was signed before stays as signed. The face stands
@@ -67,17 +70,23 @@ public:
 // Opens a document from a descriptor of a regular file opened for reading,
 // which it takes over (closed with the document, or at once on a refusal).
 // Refuses, with a message for the user in *error: a PDF that cannot be read,
-// an encrypted one.
+// one that needs a password to open. One protected by an owner password only
+// opens; whether it may be stamped is stampingRefusal()'s to say.
 using OpenPdfFunction = PdfDocument *(*)(int fileDescriptor, QString *error);
 
 // The module's one exported symbol, looked up by this name (new with each
 // change of the function's type, so a stale module is refused, not called).
-inline constexpr char kOpenPdfSymbol[] = "qvanto_pdf_open_file_2";
+inline constexpr char kOpenPdfSymbol[] = "qvanto_pdf_open_file_3";
 
 // The largest stamp drawn: its print picture grows with the square of it.
 inline constexpr double kMaxStampMm = 100;
 
-// The message for a placement the page cannot take; empty when it fits.
+// The message for a placement the page cannot take, the whole circle on the
+// page as shown; empty when it fits.
 QString CheckPlacement(const StampPlacement &placement, int pageCount, const QSizeF &pageSizeMm);
+
+// The message for the first placement the document cannot take; empty when
+// all fit.
+QString CheckPlacements(const std::vector<StampPlacement> &placements, const PdfDocument &document);
 
 } // namespace pdf

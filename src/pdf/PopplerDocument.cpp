@@ -110,9 +110,30 @@ public:
         return found;
     }
 
+    QString stampingRefusal() const override
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        // Opened without the owner's password, the document's permissions
+        // hold: an owner may forbid annotations.
+        if (m_document->isEncrypted() && !m_document->okToAddNotes())
+            return QStringLiteral(
+                "この PDF は作成者の設定で注釈の追加が禁止されているため、押印できません。");
+        // The writer cannot append an update that would have to be
+        // encrypted with the document's key: refused before a number is
+        // taken rather than failing after it.
+        if (m_document->isEncrypted())
+            return QStringLiteral("この PDF は暗号化されているため、押印できません (作成者のパスワードで保護された "
+                                  "PDF への押印はまだできません)。");
+        return {};
+    }
+
     QByteArray withStamps(const std::vector<StampPlacement> &placements, const PrintedFace &face,
         const QString &number, QString *error) override
     {
+        if (const QString refusal = stampingRefusal(); !refusal.isEmpty()) {
+            *error = refusal;
+            return {};
+        }
         const std::lock_guard<std::mutex> lock(m_mutex);
         for (const StampPlacement &placement : placements)
             if (placement.page < 1 || placement.page > pageCount()) {
@@ -129,7 +150,7 @@ public:
             return {};
         // Read back before anyone relies on it: a copy that does not open
         // with its pages and every new stamp is a failure, not a success.
-        if (!out.startsWith(original) || !holdsStamps(out, number, placements.size())) {
+        if (!out.startsWith(original) || !holdsStamps(out, placements, number)) {
             *error = QStringLiteral("押印した PDF を作れませんでした。");
             return {};
         }
@@ -158,19 +179,24 @@ private:
         return bytes;
     }
 
-    bool holdsStamps(const QByteArray &bytes, const QString &number, size_t expected) const
+    // Whether the copy opens with all its pages and the number on each page
+    // it was put on, as many times as it was.
+    bool holdsStamps(
+        const QByteArray &bytes, const std::vector<StampPlacement> &placements, const QString &number) const
     {
         QString error;
         const std::unique_ptr<Poppler::Document> copy
             = checked(Poppler::Document::loadFromData(bytes), &error);
         if (!copy || copy->numPages() != pageCount())
             return false;
-        size_t found = 0;
+        std::vector<int> missing(size_t(pageCount()), 0);
+        for (const StampPlacement &placement : placements)
+            ++missing[size_t(placement.page - 1)];
         for (int i = 0; i < copy->numPages(); ++i)
             for (const auto &annotation : copy->page(i)->annotations({Poppler::Annotation::AStamp}))
                 if (annotation->contents() == number && annotation->uniqueName() == number)
-                    ++found;
-        return found == expected;
+                    --missing[size_t(i)];
+        return std::all_of(missing.begin(), missing.end(), [](int n) { return n == 0; });
     }
 
     std::unique_ptr<GuardedFile> m_file; // Poppler reads from it as long as it lives
@@ -183,8 +209,10 @@ private:
 // when it is locked or damaged.
 std::unique_ptr<Poppler::Document> checked(std::unique_ptr<Poppler::Document> document, QString *error)
 {
-    if (document && (document->isLocked() || document->isEncrypted())) {
-        *error = QStringLiteral("暗号化された PDF には押印できません。");
+    // A user password is needed to open it; one with an owner password only
+    // opens, and its permissions are kept (stampingRefusal).
+    if (document && document->isLocked()) {
+        *error = QStringLiteral("パスワードで保護された PDF は開けません (暗号化されています)。");
         return nullptr;
     }
     bool readable = document && document->numPages() > 0;
@@ -232,7 +260,7 @@ PdfDocument *open(int fd, QString *error)
 
 } // namespace pdf
 
-extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open_file_2(int fileDescriptor, QString *error)
+extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open_file_3(int fileDescriptor, QString *error)
 {
     return pdf::open(fileDescriptor, error);
 }

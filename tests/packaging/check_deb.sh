@@ -53,6 +53,7 @@ expected=$(
         echo "$modules/libqvanto_svg.so"
         echo "$modules/libqvanto_pdf.so"
         echo ./usr/share/QVanto/petan.wav
+        echo ./usr/share/man/man1/qvanto.1.gz
         echo "./usr/share/applications/$app_id.desktop"
         echo "./usr/share/metainfo/$app_id.metainfo.xml"
         for size in "${icon_sizes[@]}"; do
@@ -85,6 +86,13 @@ for size in "${icon_sizes[@]}"; do
     got=$(png_size "$icon") || { failed "the ${size}x${size} icon is not a PNG"; continue; }
     [ "$got" = "${size}x${size}" ] || failed "the ${size}x${size} icon is $got"
 done
+
+# The manual page as man shows it: rendered without a warning.
+man_page=$root/usr/share/man/man1/qvanto.1.gz
+if [ -f "$man_page" ]; then
+    warnings=$(MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null) || failed "man cannot show qvanto.1"
+    [ -z "$warnings" ] || failed "man warns on qvanto.1: $warnings"
+fi
 
 # The installed tree as software centres see it: metainfo, the desktop entry
 # it launches and the icons, found where they were installed.

@@ -78,11 +78,15 @@ inline QRectF inkMm(const QImage &page, double dpi)
     return box.isEmpty() ? QRectF() : QRectF(box.x() * mm, box.y() * mm, box.width() * mm, box.height() * mm);
 }
 
-inline bool encrypt(const QString &in, const QString &out)
+// AES-256 with the owner password "owner"; opens without a password when
+// userPassword is empty. Restrictions are qpdf's, such as "--annotate=n".
+inline bool encrypt(const QString &in, const QString &out, const QString &userPassword = {},
+    const QStringList &restrictions = {})
 {
     return run(QStringLiteral("qpdf"),
-        {QStringLiteral("--encrypt"), QString(), QStringLiteral("owner"), QStringLiteral("256"),
-            QStringLiteral("--"), in, out});
+        QStringList {
+            QStringLiteral("--encrypt"), userPassword, QStringLiteral("owner"), QStringLiteral("256")}
+            + restrictions + QStringList {QStringLiteral("--"), in, out});
 }
 
 } // namespace pdffixtures

@@ -107,7 +107,7 @@ private slots:
                 QString error;
                 const auto document = pdf::OpenPdf(m_in, &error);
                 QVERIFY2(document, qPrintable(error));
-                QVERIFY(!t.window->SavePdfStamp(*document, m_in, out, {1, 100, 100, 18}));
+                QVERIFY(!t.window->SavePdfStamp(*document, m_in, out, {{1, 100, 100, 18}}));
             } else {
                 t.window->SaveFaceAs(out);
             }
@@ -151,7 +151,7 @@ private slots:
             QString error;
             const auto document = pdf::OpenPdf(m_in, &error);
             QVERIFY2(document, qPrintable(error));
-            QVERIFY(t.window->SavePdfStamp(*document, m_in, out, {1, 100, 100, 18}));
+            QVERIFY(t.window->SavePdfStamp(*document, m_in, out, {{1, 100, 100, 18}}));
         } else {
             t.window->SaveFaceAs(out);
             QVERIFY(t.messages.shown.empty());

@@ -66,7 +66,7 @@ private slots:
         QVERIFY(pdffixtures::writeA4(fixture("plain.pdf"), 2));
         QVERIFY(pdffixtures::rotatePage2(fixture("plain.pdf"), fixture("turned.pdf")));
         QVERIFY(pdffixtures::cropPages(fixture("plain.pdf"), fixture("cropped.pdf")));
-        QVERIFY(pdffixtures::encrypt(fixture("plain.pdf"), fixture("encrypted.pdf")));
+        QVERIFY(pdffixtures::encrypt(fixture("plain.pdf"), fixture("encrypted.pdf"), "user"));
         QVERIFY(hardening::writeBytes(fixture("letter.pdf"), "Dear reader,\n"));
         QVERIFY(hardening::writeBytes(fixture("damaged.pdf"), "%PDF-1.7\n1 0 obj << /Type /Cat"));
     }
@@ -130,9 +130,9 @@ private slots:
         QVERIFY(document);
         double fraction = 1;
         const QImage face = t.window->PrintFace(18, &fraction);
-        app::PdfStampDialog dialog(
-            document, in, face, fraction, 18, [&](const QString &path, const pdf::StampPlacement &placement) {
-                return t.window->SavePdfStamp(*document, in, path, placement);
+        app::PdfStampDialog dialog(document, in, face, fraction, 18,
+            [&](const QString &path, const std::vector<pdf::StampPlacement> &placements) {
+                return t.window->SavePdfStamp(*document, in, path, placements);
             });
         app::PdfPageView &view = dialog.view();
         view.showPage(2);

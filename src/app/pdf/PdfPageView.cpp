@@ -12,6 +12,15 @@ namespace app {
 
 namespace {
 constexpr double kMmPerInch = 25.4;
+// The centre nearest to `mm` whose circle stays on the page; on a page
+// narrower than the circle, its middle (saving then refuses it).
+QPointF within(const QSizeF &pageMm, const QPointF &mm, double sizeMm)
+{
+    const auto clamp = [r = sizeMm / 2](double v, double side) {
+        return side < 2 * r ? side / 2 : qBound(r, v, side - r);
+    };
+    return {clamp(mm.x(), pageMm.width()), clamp(mm.y(), pageMm.height())};
+}
 // A page drawn larger than this is drawn coarser: a page may claim to be
 // metres wide, and its picture must still fit in memory.
 constexpr double kMostPixels = 32e6;
@@ -155,7 +164,7 @@ void PdfPageView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const QPointF mm = toMm(event->position());
+    const QPointF mm = within(m_document->pageSizeMm(m_page), toMm(event->position()), m_sizeMm);
     m_placement = pdf::StampPlacement {m_page, mm.x(), mm.y(), m_sizeMm};
     update();
     emit placed();

@@ -15,7 +15,8 @@ namespace app {
 
 // One page of a PDF at screen resolution, the stamp at its real size
 // following the mouse, and the stamp placed by a click, which a later click
-// moves. Positions are millimetres on the page as shown. Pages are drawn on
+// moves. A click near the edge places the stamp as near as its whole circle
+// stays on the page. Positions are millimetres on the page as shown. Pages are drawn on
 // a thread of their own; one that takes longer than the time limit is given
 // up with a message in its place, and the window stays responsive meanwhile.
 class PdfPageView : public QWidget {

@@ -1,9 +1,11 @@
 #include "app/pdf/PdfStampDialog.h"
 
 #include "app/SaveDialog.h"
+#include "app/StampPdf.h"
 #include "app/pdf/PdfPageView.h"
 #include "host/FitToScreen.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -17,8 +19,7 @@ namespace app {
 
 QString ProposedPdfName(const QString &inPath)
 {
-    const QFileInfo in(inPath);
-    return in.dir().filePath(in.completeBaseName() + QStringLiteral("_押印.pdf"));
+    return StampedPdfName(inPath, QFileInfo(inPath).path());
 }
 
 PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const QString &inPath,
@@ -27,7 +28,8 @@ PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const
       m_view(new PdfPageView(std::move(document), face, circleFraction, sizeMm)), m_pageLabel(new QLabel),
       m_previous(new QPushButton(QStringLiteral("◀ 前のページ"))),
       m_next(new QPushButton(QStringLiteral("次のページ ▶"))),
-      m_saveButton(new QPushButton(QStringLiteral("保存")))
+      m_saveButton(new QPushButton(QStringLiteral("保存"))),
+      m_allPages(new QCheckBox(QStringLiteral("すべてのページの同じ位置に押す")))
 {
     setWindowTitle(QStringLiteral("PDF に押印 — %1").arg(QFileInfo(inPath).fileName()));
     auto *scroll = new QScrollArea;
@@ -35,11 +37,13 @@ PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const
     scroll->setAlignment(Qt::AlignCenter);
     auto *hint = new QLabel(QStringLiteral(
         "クリックした所に印を置きます (もう一度クリックすると動かせます)。保存したときに押印されます。"));
+    hint->setWordWrap(true);
     auto *navigation = new QHBoxLayout;
     navigation->addWidget(m_previous);
     navigation->addWidget(m_pageLabel);
     navigation->addWidget(m_next);
     navigation->addStretch();
+    navigation->addWidget(m_allPages);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
     buttons->addButton(m_saveButton, QDialogButtonBox::AcceptRole);
@@ -85,8 +89,26 @@ void PdfStampDialog::btnSave_Click()
 
 void PdfStampDialog::saveTo(const QString &outPath)
 {
-    if (m_view->placement() && !m_view->drawing() && m_save(outPath, *m_view->placement()))
+    if (m_view->placement() && !m_view->drawing() && m_save(outPath, placements()))
         accept();
+}
+
+void PdfStampDialog::setAllPages(bool all)
+{
+    m_allPages->setChecked(all);
+}
+
+std::vector<pdf::StampPlacement> PdfStampDialog::placements() const
+{
+    const std::optional<pdf::StampPlacement> &placed = m_view->placement();
+    if (!placed)
+        return {};
+    if (!m_allPages->isChecked())
+        return {*placed};
+    std::vector<pdf::StampPlacement> all;
+    for (int page = 1; page <= m_document->pageCount(); ++page)
+        all.push_back({page, placed->xMm, placed->yMm, placed->sizeMm});
+    return all;
 }
 
 } // namespace app

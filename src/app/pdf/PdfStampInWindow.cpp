@@ -22,17 +22,17 @@ void frm_QVanto::StampPdfInWindow(const QString &path)
     const QImage face = PrintFace(sizeMm, &circleFraction);
     app::PdfStampDialog dialog(
         document, path, face, circleFraction, sizeMm,
-        [&](const QString &outPath, const pdf::StampPlacement &placement) {
-            return SavePdfStamp(*document, path, outPath, placement);
+        [&](const QString &outPath, const std::vector<pdf::StampPlacement> &placements) {
+            return SavePdfStamp(*document, path, outPath, placements);
         },
         &m_form);
     dialog.exec();
 }
 
 bool frm_QVanto::SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
-    const pdf::StampPlacement &placement)
+    const std::vector<pdf::StampPlacement> &placements)
 {
-    const app::PdfOutcome outcome = app::WriteStampedPdf(*this, document, inPath, outPath, placement);
+    const app::PdfOutcome outcome = app::WriteStampedPdf(*this, document, inPath, outPath, placements);
     if (!outcome.message.isEmpty())
         m_services.messages.show(outcome.message, m_services.app.Title, host::MessageBox::Icon::Critical);
     if (!outcome.number.isEmpty())

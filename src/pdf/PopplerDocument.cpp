@@ -122,8 +122,9 @@ public:
         // encrypted with the document's key: refused before a number is
         // taken rather than failing after it.
         if (m_document->isEncrypted())
-            return QStringLiteral("この PDF は暗号化されているため、押印できません (作成者のパスワードで保護された "
-                                  "PDF への押印はまだできません)。");
+            return QStringLiteral(
+                "この PDF は暗号化されているため、押印できません (作成者のパスワードで保護された "
+                "PDF への押印はまだできません)。");
         return {};
     }
 

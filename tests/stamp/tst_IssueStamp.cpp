@@ -65,8 +65,8 @@ private slots:
         QTest::newRow("bytes that are no digits")
             << QByteArray("QVID:1NN\xC3\xA9R99,2001/03/05 21:07:03 \r\n");
         QTest::newRow("empty") << QByteArray("QVID:,2001/03/05 21:07:03 \r\n");
-        QTest::newRow("three damaged records")
-            << "QVID:" + QByteArray(200, '9') + ",x\r\n" + QByteArray("QVID:1NN\0,x\r\n", 13) + "QVID:#,x\r\n";
+        QTest::newRow("three damaged records") << "QVID:" + QByteArray(200, '9') + ",x\r\n"
+                + QByteArray("QVID:1NN\0,x\r\n", 13) + "QVID:#,x\r\n";
     }
     void damagedLastRecordsArePassedOver()
     {

@@ -26,4 +26,10 @@ QString IssueStamp(const QString &logPath, const std::array<QString, 4> &rows,
     }
 }
 
+QString UnloggedStampNumber(const QString &logPath, bas_QVanto::StampIdState &state, host::Clock &clock)
+{
+    bas_QVanto::ContinueAfter(state, LastLoggedStampId(logPath));
+    return bas_QVanto::NewStampId(state, clock);
+}
+
 } // namespace stamp

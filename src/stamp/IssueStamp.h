@@ -27,4 +27,10 @@ inline constexpr int kStampLogLockWaitMs = 2000;
 QString IssueStamp(const QString &logPath, const std::array<QString, 4> &rows,
     bas_QVanto::StampIdState &state, host::Clock &clock);
 
+// The number a stamp gets when its log cannot take the record (no folder to
+// write, locked elsewhere): after the log's last number as far as it can be
+// read and after every number this run gave. It is not logged, so only the
+// stamp button, which must not lose the user's stamp, takes one.
+QString UnloggedStampNumber(const QString &logPath, bas_QVanto::StampIdState &state, host::Clock &clock);
+
 } // namespace stamp

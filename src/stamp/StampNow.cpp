@@ -7,7 +7,6 @@
 #include "host/TextBox.h"
 #include "stamp/IssueStamp.h"
 #include "stamp/PlaySound.h"
-#include "stamp/StampLog.h"
 
 namespace stamp {
 
@@ -39,8 +38,7 @@ void StampNow(StampContext &context)
         if (e.code() != host::HostError::FileIo)
             throw;
         logged = false;
-        bas_QVanto::ContinueAfter(context.idState, LastLoggedStampId(logPath));
-        number = bas_QVanto::NewStampId(context.idState, context.clock);
+        number = UnloggedStampNumber(logPath, context.idState, context.clock);
     }
     // The change this raises redraws the face once already.
     QVLabel[4]->SetText(number);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QTemporaryDir>
 
 namespace pdffixtures {
 
@@ -62,6 +63,15 @@ inline bool cropPages(const QString &in, const QString &out)
     if (!run(QStringLiteral("fix-qdf"), {}, qdf, &fixed))
         return false;
     return support::writeBytes(out, fixed);
+}
+
+// The pages most stamping tests start from, in `dir`: plain.pdf (two A4
+// pages), turned.pdf (its page 2 turned) and cropped.pdf.
+inline bool writePlainTurnedCropped(const QTemporaryDir &dir)
+{
+    const QString plain = dir.filePath(QStringLiteral("plain.pdf"));
+    return writeA4(plain, 2) && rotatePage2(plain, dir.filePath(QStringLiteral("turned.pdf")))
+        && cropPages(plain, dir.filePath(QStringLiteral("cropped.pdf")));
 }
 
 // The stamp's red in millimetres on a page drawn at `dpi`; empty when none.

@@ -63,9 +63,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(pdffixtures::writeA4(fixture("plain.pdf"), 2));
-        QVERIFY(pdffixtures::rotatePage2(fixture("plain.pdf"), fixture("turned.pdf")));
-        QVERIFY(pdffixtures::cropPages(fixture("plain.pdf"), fixture("cropped.pdf")));
+        QVERIFY(pdffixtures::writePlainTurnedCropped(m_fixtures));
         QVERIFY(pdffixtures::encrypt(fixture("plain.pdf"), fixture("encrypted.pdf"), "user"));
         QVERIFY(hardening::writeBytes(fixture("letter.pdf"), "Dear reader,\n"));
         QVERIFY(hardening::writeBytes(fixture("damaged.pdf"), "%PDF-1.7\n1 0 obj << /Type /Cat"));

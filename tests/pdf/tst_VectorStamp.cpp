@@ -85,9 +85,7 @@ private slots:
         for (const char *tool : {"qpdf", "pdftoppm", "pdfimages", "pdffonts", "mutool"})
             QVANTO_REQUIRE(!QStandardPaths::findExecutable(tool).isEmpty(),
                 "qpdf, poppler-utils and mupdf-tools are needed");
-        QVERIFY(pdffixtures::writeA4(fixture("plain.pdf"), 2));
-        QVERIFY(pdffixtures::rotatePage2(fixture("plain.pdf"), fixture("turned.pdf")));
-        QVERIFY(pdffixtures::cropPages(fixture("plain.pdf"), fixture("cropped.pdf")));
+        QVERIFY(pdffixtures::writePlainTurnedCropped(m_fixtures));
         for (const char *turn : {"180", "270"})
             QVERIFY(pdffixtures::run("qpdf",
                 {fixture("plain.pdf"), QStringLiteral("--rotate=+%1:1").arg(turn),

@@ -153,5 +153,10 @@ void frm_QVanto::mnuStampPdf_Click()
     const QString path = QFileDialog::getOpenFileName(&m_form, QStringLiteral("PDF に押印"), QString(),
         QStringLiteral("PDF (*.pdf);;すべてのファイル (*)"));
     if (!path.isEmpty())
-        StampPdfInWindow(path);
+        StampPdfsInWindow({path});
+}
+
+void frm_QVanto::Form_FilesDropped(const QStringList &paths)
+{
+    StampPdfsInWindow(paths);
 }

@@ -8,7 +8,7 @@ RealProgram::RealProgram() : RealProgram(host::AppInfo::forRunningProgram()) { }
 
 RealProgram::RealProgram(host::AppInfo app)
     : m_app(std::move(app)), m_sound(m_app.Path),
-      m_window(host::Services {m_clock, m_app, m_fonts, m_messages, m_clipboard, m_sound})
+      m_window(host::Services {m_clock, m_app, m_fonts, m_messages, m_clipboard, m_sound, m_opener})
 {
 }
 

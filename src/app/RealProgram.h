@@ -5,6 +5,7 @@
 #include "host/AppInfo.h"
 #include "host/Clipboard.h"
 #include "host/Clock.h"
+#include "host/FileOpener.h"
 #include "host/FontList.h"
 #include "host/MessageBox.h"
 #include "host/SoundPlayer.h"
@@ -28,5 +29,6 @@ private:
     host::QtMessageBox m_messages;
     host::QtClipboard m_clipboard;
     host::QtSoundPlayer m_sound;
+    host::DesktopFileOpener m_opener;
     frm_QVanto m_window;
 };

@@ -56,49 +56,76 @@ QString StampedPdfName(const QString &inPath, const QString &folder)
     return QDir(folder).filePath(QFileInfo(inPath).completeBaseName() + QStringLiteral("_押印.pdf"));
 }
 
-PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
+PreparedPdf::PreparedPdf() = default;
+PreparedPdf::~PreparedPdf() = default;
+PreparedPdf::PreparedPdf(PreparedPdf &&) noexcept = default;
+
+PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
     const QString &outPath, const std::vector<pdf::StampPlacement> &placements)
 {
+    PreparedPdf prepared;
+    prepared.outPath = outPath;
+    const auto refuse = [&](const QString &message) {
+        prepared.refusal = refused(message);
+        return std::move(prepared);
+    };
     if (placements.empty())
-        return refused(QStringLiteral("押印するページがありません。"));
+        return refuse(QStringLiteral("押印するページがありません。"));
     if (const QString misplaced = pdf::CheckPlacements(placements, document); !misplaced.isEmpty())
-        return refused(misplaced);
+        return refuse(misplaced);
     if (const QString refusal = document.stampingRefusal(); !refusal.isEmpty())
-        return refused(refusal);
+        return refuse(refusal);
     if (const QString problem = outputProblem(inPath, outPath); !problem.isEmpty())
-        return refused(problem);
-    std::optional<host::SafeWriter> out;
+        return refuse(problem);
     try {
-        out.emplace(outPath);
+        prepared.out = std::make_unique<host::SafeWriter>(outPath);
     } catch (const host::HostError &e) {
-        return refused(e.message());
+        return refuse(e.message());
     }
-    QString number;
     try {
-        number = window.IssueStampNumber();
+        prepared.number = window.IssueStampNumber();
     } catch (const host::HostError &e) {
-        return refused(QStringLiteral("押印番号を取れませんでした。押印していません。\n%1").arg(e.message()));
+        prepared.out.reset(); // no temporary file left
+        return refuse(QStringLiteral("押印番号を取れませんでした。押印していません。\n%1").arg(e.message()));
     }
-
     // From here the number is spent: it is in the log whatever follows.
+    prepared.face = window.PrintFaceAsPdf();
+    return prepared;
+}
+
+PdfOutcome FinishStampedPdf(
+    PreparedPdf &prepared, pdf::PdfDocument &document, const std::vector<pdf::StampPlacement> &placements)
+{
+    if (prepared.refusal.status != kPdfStamped)
+        return prepared.refusal;
+    const QString &number = prepared.number;
     const auto failed = [&](const QString &why) {
+        prepared.out.reset();
         return refused(
             QStringLiteral("%1\n押印番号 %2 は押印ログに記録されましたが、PDF は保存されていません。")
                 .arg(why, number));
     };
-    const pdf::PrintedFace face = window.PrintFaceAsPdf();
     QString error = QStringLiteral("押印の図を描けませんでした。");
-    const QByteArray bytes
-        = face.pdf.isEmpty() ? QByteArray() : document.withStamps(placements, face, number, &error);
+    const QByteArray bytes = prepared.face.pdf.isEmpty()
+        ? QByteArray()
+        : document.withStamps(placements, prepared.face, number, &error);
     if (bytes.isEmpty())
-        return failed(QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(outPath), error));
+        return failed(
+            QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(prepared.outPath), error));
     try {
-        out->write(bytes);
-        out->commit();
+        prepared.out->write(bytes);
+        prepared.out->commit();
     } catch (const host::HostError &e) {
         return failed(e.message());
     }
     return {kPdfStamped, number, {}};
+}
+
+PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements)
+{
+    PreparedPdf prepared = PrepareStampedPdf(window, document, inPath, outPath, placements);
+    return FinishStampedPdf(prepared, document, placements);
 }
 
 } // namespace app

@@ -5,11 +5,14 @@
 
 #include <QStringList>
 
+#include <memory>
+
 class frm_QVanto;
 
 namespace host {
 struct AppInfo;
-}
+class SafeWriter;
+} // namespace host
 
 namespace app {
 
@@ -47,5 +50,24 @@ QString StampedPdfName(const QString &inPath, const QString &folder);
 // again, and no output file; its message names the file and the reason.
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
     const QString &outPath, const std::vector<pdf::StampPlacement> &placements);
+
+// WriteStampedPdf in its two halves: what needs the window (the checks, the
+// temporary file, the number, the face), on the GUI thread; then the copy
+// made and written, on any thread, since a hostile PDF may keep the parser
+// busy.
+struct PreparedPdf {
+    PreparedPdf();
+    ~PreparedPdf();
+    PreparedPdf(PreparedPdf &&) noexcept;
+    PdfOutcome refusal; // a refusal: nothing taken, nothing left
+    QString outPath;
+    std::unique_ptr<host::SafeWriter> out;
+    QString number;
+    pdf::PrintedFace face;
+};
+PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements);
+PdfOutcome FinishStampedPdf(
+    PreparedPdf &prepared, pdf::PdfDocument &document, const std::vector<pdf::StampPlacement> &placements);
 
 } // namespace app

@@ -7,6 +7,7 @@
 #include "host/AppInfo.h"
 #include "host/Clipboard.h"
 #include "host/Clock.h"
+#include "host/FileOpener.h"
 #include "host/FontList.h"
 #include "host/MessageBox.h"
 #include "host/SoundPlayer.h"
@@ -260,8 +261,9 @@ int RunStampPdfCommand(const QStringList &arguments)
     StreamMessages messages(err);
     NoClipboard clipboard;
     NoSound sound;
-    return RunStampPdf(arguments, host::Services {clock, app, fonts, messages, clipboard, sound}, out, err,
-        ::isatty(STDERR_FILENO) == 1);
+    host::DesktopFileOpener opener; // a command opens nothing
+    return RunStampPdf(arguments, host::Services {clock, app, fonts, messages, clipboard, sound, opener}, out,
+        err, ::isatty(STDERR_FILENO) == 1);
 }
 
 } // namespace app

@@ -98,6 +98,11 @@ void frm_QVanto::connectHandlers()
     connect(m_menu.saveAs, &QAction::triggered, this, guarded([this](bool) { mnuSaveAs_Click(); }));
     connect(m_menu.lookUp, &QAction::triggered, this, guarded([this](bool) { mnuLookUp_Click(); }));
     connect(m_menu.stampPdf, &QAction::triggered, this, guarded([this](bool) { mnuStampPdf_Click(); }));
+    // Queued: the page view must not open inside the drop, which the
+    // program the files came from is still waiting to see finished.
+    m_form.AcceptFileDrops();
+    connect(&m_form, &host::Form::FilesDropped, this,
+        guarded([this](const QStringList &paths) { Form_FilesDropped(paths); }), Qt::QueuedConnection);
 }
 
 render::FaceControls frm_QVanto::faceControls()

@@ -14,10 +14,17 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
+
+#include <functional>
 
 namespace app {
 class LookUpDialog;
-}
+class SavedNotice;
+class StampBatch;
+struct PdfJob;
+struct PlacementRule;
+} // namespace app
 
 // The program's one window: its controls, the state the program keeps
 // besides them, the event handlers (which only dispatch) and the routines
@@ -54,6 +61,7 @@ public:
     void mnuSaveAs_Click();
     void mnuLookUp_Click();
     void mnuStampPdf_Click();
+    void Form_FilesDropped(const QStringList &paths);
 
     // The routines the handlers dispatch to.
     void RedrawStamp();
@@ -83,13 +91,19 @@ public:
     // The face as it goes into a PDF: vectors on a page the square around
     // the circle, from the same layout.
     pdf::PrintedFace PrintFaceAsPdf();
-    // Opens a PDF in a page view where the user places and saves a stamp.
-    void StampPdfInWindow(const QString &path);
-    // Writes the stamped copy, one number for all its placements, and
-    // sounds the stamp; a refusal or failure is shown in a message box.
-    // Whether the copy was written.
-    bool SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
-        const std::vector<pdf::StampPlacement> &placements);
+    // Opens the first of the PDFs that opens in a page view where the user
+    // places stamps and saves stamped copies of all of them; those refused
+    // on the way are named first.
+    void StampPdfsInWindow(const QStringList &paths);
+    // Writes the stamped copies in the background, one number for each
+    // file, with a progress dialog over `parent` that can stop between
+    // files. When all are done: the stamp sounds once, every file refused
+    // or not reached is named in one message box, the copies written are
+    // shown in the saved notice, and `done` learns whether any was written.
+    app::StampBatch *StampPdfs(std::vector<app::PdfJob> jobs, const app::PlacementRule &rule, QWidget *parent,
+        std::function<void(bool written)> done = {});
+    // The notice of the copies last written, while it is open.
+    app::SavedNotice *savedNotice() const;
 
     host::Form &form() { return m_form; }
     const app::Controls &controls() const { return m_controls; }
@@ -118,4 +132,5 @@ private:
     // Where to put the caret once a typed date has been rewritten; -1 none.
     qsizetype m_caretFromEnd = -1;
     QPointer<app::LookUpDialog> m_lookUp;
+    QPointer<app::SavedNotice> m_savedNotice;
 };

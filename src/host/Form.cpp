@@ -3,6 +3,9 @@
 #include "Units.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <cmath>
 
 namespace host {
@@ -13,6 +16,46 @@ Form::Form(double clientWidthTwips, double clientHeightTwips)
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     SetWidth(m_outerWidthTwips);
+}
+
+namespace {
+
+QStringList localFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (data)
+        for (const QUrl &url : data->urls())
+            if (url.isLocalFile())
+                paths << url.toLocalFile();
+    return paths;
+}
+
+} // namespace
+
+void Form::AcceptFileDrops()
+{
+    setAcceptDrops(true);
+    installEventFilter(this);
+    for (QWidget *child : findChildren<QWidget *>()) {
+        child->setAcceptDrops(true);
+        child->installEventFilter(this);
+    }
+}
+
+bool Form::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QWidget::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QStringList paths = localFiles(drop->mimeData());
+    if (paths.isEmpty())
+        return QWidget::eventFilter(watched, event); // text for a text box
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (type == QEvent::Drop)
+        emit FilesDropped(paths);
+    return true;
 }
 
 void Form::SetWidth(double outerWidthTwips)

@@ -34,11 +34,18 @@ public:
     bool Visible() const { return m_loading ? m_shownWhileLoading : isVisible(); }
     void SetVisible(bool visible);
 
+    // Takes files dropped anywhere on the window, its controls included
+    // (a text box would take a file's name as text), as FilesDropped.
+    void AcceptFileDrops();
+
 signals:
     void Unload(qint16 &cancel);
+    // Local files dropped on the window, in the order given.
+    void FilesDropped(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     double m_outerWidthTwips;

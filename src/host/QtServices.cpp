@@ -1,15 +1,23 @@
-// The real seams over Qt: fonts, message box and clipboard.
+// The real seams over Qt: fonts, message box, clipboard and the desktop's viewers.
 #include "Clipboard.h"
+#include "FileOpener.h"
 #include "FontList.h"
 #include "MessageBox.h"
 
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QUrl>
 
 namespace host {
+
+bool DesktopFileOpener::open(const QString &path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 QStringList QtFontList::families() const
 {

@@ -5,6 +5,7 @@ namespace host {
 struct AppInfo;
 class Clipboard;
 class Clock;
+class FileOpener;
 class FontList;
 class MessageBox;
 class SoundPlayer;
@@ -18,6 +19,7 @@ struct Services {
     MessageBox &messages;
     Clipboard &clipboard;
     SoundPlayer &sound;
+    FileOpener &opener;
 };
 
 } // namespace host

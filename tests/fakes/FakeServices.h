@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/Clipboard.h"
+#include "host/FileOpener.h"
 #include "host/FontList.h"
 #include "host/MessageBox.h"
 #include "host/SoundPlayer.h"
@@ -54,6 +55,16 @@ public:
     int clears = 0;
     QImage picture;
     QByteArray png;
+};
+
+class FakeFileOpener final : public host::FileOpener {
+public:
+    bool open(const QString &path) override
+    {
+        opened.push_back(path);
+        return true;
+    }
+    QStringList opened;
 };
 
 class FakeFontList final : public host::FontList {

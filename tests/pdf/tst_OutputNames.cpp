@@ -105,9 +105,11 @@ private slots:
         } else {
             if (way == "page view") {
                 QString error;
-                const auto document = pdf::OpenPdf(m_in, &error);
+                std::shared_ptr<pdf::PdfDocument> document = pdf::OpenPdf(m_in, &error);
                 QVERIFY2(document, qPrintable(error));
-                QVERIFY(!t.window->SavePdfStamp(*document, m_in, out, {{1, 100, 100, 18}}));
+                QCOMPARE(pdffixtures::stampInWindow(
+                             t, {{m_in, out, std::move(document), {}}}, {{{1, 100, 100, 18}}}),
+                    false);
             } else {
                 t.window->SaveFaceAs(out);
             }
@@ -149,9 +151,11 @@ private slots:
             QVERIFY2(run.status == 0, qPrintable(run.err));
         } else if (way == "page view") {
             QString error;
-            const auto document = pdf::OpenPdf(m_in, &error);
+            std::shared_ptr<pdf::PdfDocument> document = pdf::OpenPdf(m_in, &error);
             QVERIFY2(document, qPrintable(error));
-            QVERIFY(t.window->SavePdfStamp(*document, m_in, out, {{1, 100, 100, 18}}));
+            QCOMPARE(
+                pdffixtures::stampInWindow(t, {{m_in, out, std::move(document), {}}}, {{{1, 100, 100, 18}}}),
+                true);
         } else {
             t.window->SaveFaceAs(out);
             QVERIFY(t.messages.shown.empty());

@@ -330,10 +330,10 @@ private slots:
         QImage face(100, 100, QImage::Format_ARGB32);
         face.fill(Qt::red);
         std::vector<pdf::StampPlacement> saved;
-        app::PdfStampDialog dialog(document, fixture("turned.pdf"), face, 1, 20,
-            [&](const QString &, const std::vector<pdf::StampPlacement> &placements) {
-                saved = placements;
-                return true;
+        app::PdfStampDialog dialog(document, {fixture("turned.pdf")}, face, 1, 20,
+            [&](const QString &, const app::PlacementRule &rule, std::function<void(bool)> done) {
+                saved = app::PlacementsOn(rule, 5);
+                done(true);
             });
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -359,15 +359,18 @@ private slots:
         QCOMPARE(qRound(view.placement()->xMm), 287);
         QCOMPARE(view.placement()->page, 2);
 
-        QCOMPARE(dialog.placements().size(), size_t(1));
+        // The stamp on page 1 stays when one is placed on page 2.
+        QCOMPARE(dialog.placements().size(), size_t(2));
+        QCOMPARE(dialog.placements()[0].page, 1);
         dialog.setAllPages(true);
         const std::vector<pdf::StampPlacement> all = dialog.placements();
-        QCOMPARE(all.size(), size_t(5));
+        QCOMPARE(all.size(), size_t(10)); // each place on every page
         for (int page = 1; page <= 5; ++page)
-            QCOMPARE(all[size_t(page - 1)].page, page);
+            QCOMPARE(all[size_t(2 * page - 1)].page, page);
         QTRY_VERIFY_WITH_TIMEOUT(!view.drawing(), 30000);
         dialog.saveTo("unused.pdf");
-        QCOMPARE(saved.size(), size_t(5));
+        QCOMPARE(saved.size(), size_t(10));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 };
 

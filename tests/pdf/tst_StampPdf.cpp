@@ -128,14 +128,17 @@ private slots:
         QVERIFY(document);
         double fraction = 1;
         const QImage face = t.window->PrintFace(18, &fraction);
-        app::PdfStampDialog dialog(document, in, face, fraction, 18,
-            [&](const QString &path, const std::vector<pdf::StampPlacement> &placements) {
-                return t.window->SavePdfStamp(*document, in, path, placements);
+        app::PdfStampDialog dialog(document, {in}, face, fraction, 18,
+            [&](const QString &path, const app::PlacementRule &rule, std::function<void(bool)> done) {
+                t.window->StampPdfs({{in, path, document, {}}}, rule, &dialog, std::move(done));
             });
         app::PdfPageView &view = dialog.view();
         view.showPage(2);
         const double pxPerMm = view.logicalDpiX() / 25.4;
+        // A click on the stamp placed takes it away.
         QTest::mouseClick(&view, Qt::LeftButton, {}, (QPointF(40, 40) * pxPerMm).toPoint());
+        QTest::mouseClick(&view, Qt::LeftButton, {}, (QPointF(42, 38) * pxPerMm).toPoint());
+        QVERIFY(view.placements().empty());
         QTest::mouseClick(&view, Qt::LeftButton, {}, (QPointF(120, 200) * pxPerMm).toPoint());
         // Placing takes nothing: the number, the log and the sound come with the file.
         QVERIFY(!QFileInfo::exists(t.logPath()));
@@ -145,7 +148,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!view.drawing(), 30000);
         QVERIFY(view.pageShown());
         dialog.saveTo(out);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.result(), int(QDialog::Accepted), 30000);
         const QString number = t.c().QVLabel[4]->Text();
         QCOMPARE(stamp::StampRecords(t.logPath(), number).size(), 1);
         QCOMPARE(t.sound.calls.size(), size_t(1));

@@ -49,7 +49,7 @@ struct TestWindow {
         app.Revision = 9;
         app.EXEName = QStringLiteral("qvanto");
         window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages,
-            real.clipboard ? *real.clipboard : clipboard, real.sound ? *real.sound : sound});
+            real.clipboard ? *real.clipboard : clipboard, real.sound ? *real.sound : sound, opener});
         window->Form_Load();
     }
 
@@ -77,6 +77,7 @@ struct TestWindow {
     fakes::FakeMessageBox messages;
     fakes::FakeClipboard clipboard;
     fakes::FakeSoundPlayer sound;
+    fakes::FakeFileOpener opener;
     std::unique_ptr<frm_QVanto> window;
 };
 

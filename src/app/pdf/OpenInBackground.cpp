@@ -8,14 +8,12 @@
 
 namespace app {
 
-namespace {
-
-struct Opened {
-    std::shared_ptr<pdf::PdfDocument> document;
-    QString error;
-};
-
-} // namespace
+OpenedPdf OpenPdfToStamp(const QString &path)
+{
+    OpenedPdf opened;
+    opened.document = OpenPdfFile(path, &opened.error);
+    return opened;
+}
 
 std::shared_ptr<pdf::PdfDocument> OpenPdfInBackground(const QString &path, QString *error, QWidget *parent)
 {
@@ -23,16 +21,11 @@ std::shared_ptr<pdf::PdfDocument> OpenPdfInBackground(const QString &path, QStri
     busy.setWindowModality(Qt::WindowModal);
     busy.setMinimumDuration(300);
     QEventLoop loop;
-    Opened opened;
+    OpenedPdf opened;
     bool done = false;
-    RunInBackground<Opened>(
-        &busy,
-        [path] {
-            Opened result;
-            result.document = OpenPdfFile(path, &result.error);
-            return result;
-        },
-        [&](Opened result) {
+    RunInBackground<OpenedPdf>(
+        &busy, [path] { return OpenPdfToStamp(path); },
+        [&](OpenedPdf result) {
             opened = std::move(result);
             done = true;
             loop.quit();

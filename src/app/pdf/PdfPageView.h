@@ -10,12 +10,15 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace app {
 
-// One page of a PDF at screen resolution, the stamp at its real size
-// following the mouse, and the stamp placed by a click, which a later click
-// moves. A click near the edge places the stamp as near as its whole circle
+// One page of a PDF at a zoom (1: real size on the screen), the stamp at
+// its size following the mouse, and the stamps placed by clicks, on any
+// pages: a click on a placed stamp takes it away. The keyboard does the
+// same: the arrow keys move the stamp (Shift: larger steps), Enter places
+// it. A stamp near the edge is placed as near as its whole circle
 // stays on the page. Positions are millimetres on the page as shown. Pages are drawn on
 // a thread of their own; one that takes longer than the time limit is given
 // up with a message in its place, and the window stays responsive meanwhile.
@@ -36,12 +39,29 @@ public:
     // Whether the current page is shown; else why not (drawn, given up).
     bool pageShown() const { return !m_pageImage.isNull(); }
     const QString &message() const { return m_message; }
-    const std::optional<pdf::StampPlacement> &placement() const { return m_placement; }
-    // Millimetres on the page for a point of the widget.
+    // Every stamp placed, in the order placed; the last one.
+    const std::vector<pdf::StampPlacement> &placements() const { return m_placements; }
+    std::optional<pdf::StampPlacement> placement() const;
+    // Millimetres on the page for a point of the widget, and back.
     QPointF toMm(const QPointF &point) const;
+    QPointF fromMm(const QPointF &mm) const;
+
+    static constexpr double kLeastZoom = 0.1;
+    static constexpr double kMostZoom = 8;
+    double zoom() const { return m_zoom; }
+    // Draws the page again at the zoom, bounded to the range above.
+    void setZoom(double zoom);
+    // The zoom at which the page fits `area`, whole or by its width.
+    double zoomToFit(const QSize &area, bool widthOnly) const;
+
+    // Places a stamp centred at `mm` on the page shown, or takes away the
+    // one there.
+    void placeOrRemoveAt(const QPointF &mm);
 
 signals:
+    // A stamp was placed or taken away.
     void placed();
+    void zoomed();
     // The current page is shown, given up on, or the document is idle again.
     void drawn();
 
@@ -50,6 +70,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     double pxPerMm() const;
@@ -64,8 +86,10 @@ private:
     double m_sizeMm;
     int m_page = 1;
     QImage m_pageImage;
+    double m_zoom = 1;
+    // Where the stamp follows the mouse or the arrow keys.
     std::optional<QPointF> m_mouseMm;
-    std::optional<pdf::StampPlacement> m_placement;
+    std::vector<pdf::StampPlacement> m_placements;
     // Shared with the thread that draws, which may outlive the view.
     std::shared_ptr<pdf::PdfDocument> m_document;
     std::chrono::milliseconds m_timeLimit;

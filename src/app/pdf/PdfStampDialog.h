@@ -3,12 +3,14 @@
 #include "pdf/PdfModule.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace app {
 
@@ -17,38 +19,58 @@ class PdfPageView;
 // "<name>_押印.pdf" beside the input: where a stamped copy is proposed.
 QString ProposedPdfName(const QString &inPath);
 
-// A PDF's pages with page navigation; the user places the stamp with a
-// click, chooses this page or the same place on every page, and saves a
-// stamped copy. Saving is handed to `save`, which writes the copy and
-// returns whether it did; the dialog closes when it has. It opens no larger
-// than the screen leaves room for.
+// The stamps the user placed, and whether each goes on every page at its
+// place; what is chosen on one document and applied to others.
+struct PlacementRule {
+    std::vector<pdf::StampPlacement> stamps;
+    bool allPages = false;
+};
+// The placements on a document of `pageCount` pages: the stamps as placed,
+// or each place once on every page.
+std::vector<pdf::StampPlacement> PlacementsOn(const PlacementRule &rule, int pageCount);
+
+// A PDF's pages with page navigation and zoom; the user places stamps with
+// clicks or the keyboard, chooses their pages or the same places on every
+// page, and saves stamped copies of this PDF, or of it and the others
+// given with it (`inPaths`, this one first) in a folder chosen. Saving is
+// handed to `save`, which writes in the background and reports through
+// `done` whether it wrote; the dialog closes when it has. It opens no
+// larger than the screen leaves room for.
 class PdfStampDialog : public QDialog {
     Q_OBJECT
 public:
-    using Save
-        = std::function<bool(const QString &outPath, const std::vector<pdf::StampPlacement> &placements)>;
-    PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const QString &inPath, const QImage &face,
+    // outPath: the file for one PDF, the folder for several.
+    using Save = std::function<void(
+        const QString &outPath, const PlacementRule &rule, std::function<void(bool saved)> done)>;
+    PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const QStringList &inPaths, const QImage &face,
         double circleFraction, double sizeMm, Save save, QWidget *parent = nullptr);
 
     PdfPageView &view() { return *m_view; }
-    // Whether the stamp goes on every page, at the place chosen.
+    // Whether the stamps go on every page, at the places chosen.
     void setAllPages(bool all);
-    // Where the stamp goes when saved: the placed one, or one per page.
+    PlacementRule rule() const;
+    // Where the stamps go on this PDF when saved.
     std::vector<pdf::StampPlacement> placements() const;
-    // Writes the stamped copy to outPath, as the save button does once
+    // Writes the stamped copies to outPath, as the save button does once
     // the user has chosen where.
     void saveTo(const QString &outPath);
+    bool saving() const { return m_saving; }
+    void fitPage(bool widthOnly);
 
 private:
     void stepPage(int step);
     void btnSave_Click();
+    QString askFolder();
     void reflect();
 
     std::shared_ptr<pdf::PdfDocument> m_document;
-    QString m_inPath;
+    QStringList m_inPaths;
     Save m_save;
+    bool m_saving = false;
     PdfPageView *m_view;
+    QScrollArea *m_scroll;
     QLabel *m_pageLabel;
+    QLabel *m_zoomLabel;
     QPushButton *m_previous;
     QPushButton *m_next;
     QPushButton *m_saveButton;

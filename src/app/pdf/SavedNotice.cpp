@@ -13,7 +13,8 @@ namespace app {
 
 SavedNotice::SavedNotice(const QStringList &written, host::FileOpener &opener, QWidget *parent)
     : QDialog(parent), m_target(written.size() == 1 ? written.front() : QFileInfo(written.value(0)).path()),
-      m_open(new QPushButton(written.size() == 1 ? QStringLiteral("開く") : QStringLiteral("フォルダーを開く")))
+      m_open(
+          new QPushButton(written.size() == 1 ? QStringLiteral("開く") : QStringLiteral("フォルダーを開く")))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("押印しました"));
@@ -24,8 +25,9 @@ SavedNotice::SavedNotice(const QStringList &written, host::FileOpener &opener, Q
         shown << QDir::toNativeSeparators(path);
     if (written.size() > kNamesShown)
         shown << QStringLiteral("ほか %1 個").arg(written.size() - kNamesShown);
-    auto *text = new QLabel(
-        QStringLiteral("押印した PDF を保存しました (%1 個):\n%2").arg(written.size()).arg(shown.join(QLatin1Char('\n'))));
+    auto *text = new QLabel(QStringLiteral("押印した PDF を保存しました (%1 個):\n%2")
+                                .arg(written.size())
+                                .arg(shown.join(QLatin1Char('\n'))));
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     text->setWordWrap(true);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);

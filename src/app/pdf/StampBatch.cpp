@@ -10,8 +10,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 #include <QProgressDialog>
+#include <QSet>
 
 namespace app {
 
@@ -33,10 +33,11 @@ std::vector<PdfJob> PdfJobsFor(
     return jobs;
 }
 
-StampBatch::StampBatch(std::vector<PdfJob> jobs, PlacementsFor placementsFor, Prepare prepare, QWidget *parent)
+StampBatch::StampBatch(
+    std::vector<PdfJob> jobs, PlacementsFor placementsFor, Prepare prepare, QWidget *parent)
     : m_jobs(std::move(jobs)), m_placementsFor(std::move(placementsFor)), m_prepare(std::move(prepare)),
-      m_progress(new QProgressDialog(QStringLiteral("押印しています…"), QStringLiteral("中止"), 0,
-          int(m_jobs.size()), parent))
+      m_progress(new QProgressDialog(
+          QStringLiteral("押印しています…"), QStringLiteral("中止"), 0, int(m_jobs.size()), parent))
 {
     m_progress->setWindowTitle(QStringLiteral("PDF に押印"));
     m_progress->setWindowModality(Qt::WindowModal);
@@ -109,8 +110,7 @@ void StampBatch::stamp(std::shared_ptr<pdf::PdfDocument> document)
     if (prepared->refusal.status != kPdfStamped)
         return record({}, prepared->refusal.message);
     RunInBackground<PdfOutcome>(
-        this,
-        [prepared, document, placements] { return FinishStampedPdf(*prepared, *document, placements); },
+        this, [prepared, document, placements] { return FinishStampedPdf(*prepared, *document, placements); },
         [this](PdfOutcome outcome) { record(outcome.number, outcome.message); });
 }
 

@@ -11,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-
 class QWidget;
 
 namespace app {
@@ -54,8 +53,8 @@ class StampBatch : public QObject {
     Q_OBJECT
 public:
     using PlacementsFor = std::function<std::vector<pdf::StampPlacement>(const pdf::PdfDocument &)>;
-    using Prepare = std::function<PreparedPdf(
-        pdf::PdfDocument &, const QString &inPath, const QString &outPath, const std::vector<pdf::StampPlacement> &)>;
+    using Prepare = std::function<PreparedPdf(pdf::PdfDocument &, const QString &inPath,
+        const QString &outPath, const std::vector<pdf::StampPlacement> &)>;
 
     StampBatch(std::vector<PdfJob> jobs, PlacementsFor placementsFor, Prepare prepare, QWidget *parent);
     ~StampBatch() override;

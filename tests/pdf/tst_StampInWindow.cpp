@@ -97,7 +97,8 @@ private slots:
         const QString out = folder.filePath("out");
         QVERIFY(QDir(folder.path()).mkdir("out"));
 
-        const auto written = pdffixtures::stampInWindow(t, jobsInto(inputs, out), {{{1, 100, 100, 18}}, allPages});
+        const auto written
+            = pdffixtures::stampInWindow(t, jobsInto(inputs, out), {{{1, 100, 100, 18}}, allPages});
         QCOMPARE(written, std::optional<bool>(true));
         std::set<QString> numbers;
         QStringList expectedOut;
@@ -162,14 +163,16 @@ private slots:
         QTest::addColumn<QList<int>>("keys"); // negative: with Shift
         QTest::addColumn<QPointF>("placedMm"); // (-1, -1): none
         const int enter = Qt::Key_Return;
-        QTest::newRow("first key brings it to the middle") << QList<int> {Qt::Key_Left, enter} << QPointF(105, 148.5);
+        QTest::newRow("first key brings it to the middle")
+            << QList<int> {Qt::Key_Left, enter} << QPointF(105, 148.5);
         QTest::newRow("steps") << QList<int> {Qt::Key_Up, Qt::Key_Right, Qt::Key_Right, -Qt::Key_Down, enter}
                                << QPointF(107, 158.5);
         QList<int> farLeft {Qt::Key_Left};
         for (int i = 0; i < 20; ++i)
             farLeft << -Qt::Key_Left;
         QTest::newRow("stops at the edge") << (farLeft << enter) << QPointF(9, 148.5);
-        QTest::newRow("Enter again takes it away") << QList<int> {Qt::Key_Down, enter, enter} << QPointF(-1, -1);
+        QTest::newRow("Enter again takes it away")
+            << QList<int> {Qt::Key_Down, enter, enter} << QPointF(-1, -1);
     }
     void keyboardPlacesTheStamp()
     {
@@ -213,13 +216,15 @@ private slots:
         QCOMPARE(view.zoom(), 1.25 * 1.25);
         QVERIFY(qAbs(view.width() - width * 1.5625) <= 1);
         QTest::mouseClick(&view, Qt::LeftButton, {}, view.fromMm({50, 60}).toPoint());
-        QVERIFY((QPointF(view.placement()->xMm, view.placement()->yMm) - QPointF(50, 60)).manhattanLength() < 1);
+        QVERIFY(
+            (QPointF(view.placement()->xMm, view.placement()->yMm) - QPointF(50, 60)).manhattanLength() < 1);
         for (int i = 0; i < 30; ++i)
             wheel(Qt::ControlModifier);
         QCOMPARE(view.zoom(), app::PdfPageView::kMostZoom);
 
         const double realWidth = document->pageSizeMm(1).width() * view.logicalDpiX() / 25.4;
-        QCOMPARE(view.zoomToFit(QSize(qRound(realWidth / 2), 10000), true), qRound(realWidth / 2) / realWidth);
+        QCOMPARE(
+            view.zoomToFit(QSize(qRound(realWidth / 2), 10000), true), qRound(realWidth / 2) / realWidth);
         QVERIFY(view.zoomToFit(QSize(qRound(realWidth / 2), 100), false) < 0.2); // the height decides
         QTRY_VERIFY_WITH_TIMEOUT(!view.drawing(), 30000);
     }

@@ -349,13 +349,12 @@ private slots:
                 qPrintable(button->text()));
 
         app::PdfPageView &view = dialog.view();
-        const double pxPerMm = view.logicalDpiX() / 25.4;
-        QTest::mouseClick(&view, Qt::LeftButton, {}, (QPointF(2, 3) * pxPerMm).toPoint());
+        QTest::mouseClick(&view, Qt::LeftButton, {}, view.fromMm({2, 3}).toPoint());
         QVERIFY(view.placement());
         QCOMPARE(qRound(view.placement()->xMm), 10);
         QCOMPARE(qRound(view.placement()->yMm), 10);
         view.showPage(2); // turned: 297 mm wide
-        QTest::mouseClick(&view, Qt::LeftButton, {}, (QPointF(296, 100) * pxPerMm).toPoint());
+        QTest::mouseClick(&view, Qt::LeftButton, {}, view.fromMm({296, 100}).toPoint());
         QCOMPARE(qRound(view.placement()->xMm), 287);
         QCOMPARE(view.placement()->page, 2);
 

@@ -264,6 +264,7 @@ void PdfPageView::keyPressEvent(QKeyEvent *event)
     }
     m_mouseMm = within(pageMm, *m_mouseMm + move, m_sizeMm);
     update();
+    emit movedTo(fromMm(*m_mouseMm).toPoint(), qRound(m_sizeMm / 2 * pxPerMm()));
 }
 
 void PdfPageView::wheelEvent(QWheelEvent *event)

@@ -62,6 +62,8 @@ signals:
     // A stamp was placed or taken away.
     void placed();
     void zoomed();
+    // The keys moved the stamp to this point of the view.
+    void movedTo(const QPoint &point, int radius);
     // The current page is shown, given up on, or the document is idle again.
     void drawn();
 

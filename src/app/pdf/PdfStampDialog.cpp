@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <set>
+#include <utility>
 
 namespace app {
 
@@ -104,6 +105,10 @@ PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const
     connect(m_view, &PdfPageView::placed, this, [this] { reflect(); });
     connect(m_view, &PdfPageView::drawn, this, [this] { reflect(); });
     connect(m_view, &PdfPageView::zoomed, this, [this] { reflect(); });
+    // The stamp moved by the keys stays in sight.
+    connect(m_view, &PdfPageView::movedTo, this, [this](const QPoint &point, int radius) {
+        m_scroll->ensureVisible(point.x(), point.y(), radius, radius);
+    });
     connect(m_saveButton, &QPushButton::clicked, this, [this] { btnSave_Click(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     m_view->setFocus();
@@ -134,6 +139,15 @@ void PdfStampDialog::fitPage(bool widthOnly)
     if (widthOnly)
         area.rwidth() -= m_scroll->verticalScrollBar()->sizeHint().width();
     m_view->setZoom(m_view->zoomToFit(area - QSize(4, 4), widthOnly));
+}
+
+void PdfStampDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // On a small screen the page opens by its width rather than cut off at
+    // the side; it is never enlarged unasked.
+    if (!std::exchange(m_fitted, true) && m_view->zoomToFit(m_scroll->viewport()->size(), true) < 1)
+        fitPage(true);
 }
 
 void PdfStampDialog::btnSave_Click()

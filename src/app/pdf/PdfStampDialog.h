@@ -57,6 +57,9 @@ public:
     bool saving() const { return m_saving; }
     void fitPage(bool widthOnly);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void stepPage(int step);
     void btnSave_Click();
@@ -67,6 +70,7 @@ private:
     QStringList m_inPaths;
     Save m_save;
     bool m_saving = false;
+    bool m_fitted = false;
     PdfPageView *m_view;
     QScrollArea *m_scroll;
     QLabel *m_pageLabel;

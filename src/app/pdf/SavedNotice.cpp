@@ -25,9 +25,11 @@ SavedNotice::SavedNotice(const QStringList &written, host::FileOpener &opener, Q
         shown << QDir::toNativeSeparators(path);
     if (written.size() > kNamesShown)
         shown << QStringLiteral("ほか %1 個").arg(written.size() - kNamesShown);
-    auto *text = new QLabel(QStringLiteral("押印した PDF を保存しました (%1 個):\n%2")
-                                .arg(written.size())
-                                .arg(shown.join(QLatin1Char('\n'))));
+    const QString heading = written.size() == 1
+        ? QStringLiteral("押印した PDF を保存しました:")
+        : QStringLiteral("押印した PDF を保存しました (%1 個):").arg(written.size());
+    auto *text = new QLabel(heading + QLatin1Char('\n') + shown.join(QLatin1Char('\n')));
+    text->setMinimumWidth(text->fontMetrics().averageCharWidth() * 50);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     text->setWordWrap(true);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);

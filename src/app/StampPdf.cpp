@@ -58,7 +58,17 @@ QString StampedPdfName(const QString &inPath, const QString &folder)
 
 PreparedPdf::PreparedPdf() = default;
 PreparedPdf::~PreparedPdf() = default;
-PreparedPdf::PreparedPdf(PreparedPdf &&) noexcept = default;
+PreparedPdf::PreparedPdf(PreparedPdf &&other) noexcept
+    : refusal(std::move(other.refusal)), outPath(std::move(other.outPath)), out(std::move(other.out)),
+      number(std::move(other.number)), face(std::move(other.face)), state(other.state.load())
+{
+}
+
+bool PreparedPdf::abandon()
+{
+    int working = kWorking;
+    return state.compare_exchange_strong(working, kAbandoned) || working == kAbandoned;
+}
 
 PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
     const QString &outPath, const std::vector<pdf::StampPlacement> &placements)
@@ -112,6 +122,10 @@ PdfOutcome FinishStampedPdf(
     if (bytes.isEmpty())
         return failed(
             QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(prepared.outPath), error));
+    int working = PreparedPdf::kWorking;
+    if (!prepared.state.compare_exchange_strong(working, PreparedPdf::kCommitting))
+        return failed(QStringLiteral("時間がかかりすぎるため、押印をあきらめました: %1")
+                          .arg(QDir::toNativeSeparators(prepared.outPath)));
     try {
         prepared.out->write(bytes);
         prepared.out->commit();

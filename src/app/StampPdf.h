@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 
 class frm_QVanto;
@@ -56,14 +57,21 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
 // made and written, on any thread, since a hostile PDF may keep the parser
 // busy.
 struct PreparedPdf {
+    // Whether the copy may still be put in place: the writing thread takes
+    // it (kCommitting) just before the rename; whoever waits may abandon it
+    // first (kAbandoned), and then the copy is never put in place.
+    enum State { kWorking, kCommitting, kAbandoned };
     PreparedPdf();
     ~PreparedPdf();
-    PreparedPdf(PreparedPdf &&) noexcept;
+    PreparedPdf(PreparedPdf &&) noexcept; // only before a thread shares it
     PdfOutcome refusal; // a refusal: nothing taken, nothing left
     QString outPath;
     std::unique_ptr<host::SafeWriter> out;
     QString number;
     pdf::PrintedFace face;
+    std::atomic<int> state {kWorking};
+    // Gives the copy up unless it is being put in place; whether it was.
+    bool abandon();
 };
 PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
     const QString &outPath, const std::vector<pdf::StampPlacement> &placements);

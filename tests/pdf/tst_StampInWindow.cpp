@@ -66,6 +66,7 @@ private slots:
         QVERIFY(pdffixtures::writeA4(fixture("two.pdf"), 2));
         QVERIFY(pdffixtures::writeA4(fixture("three.pdf"), 3));
         QVERIFY(pdffixtures::writeA4(fixture("one.pdf"), 1));
+        QVERIFY(pdffixtures::writeA4(fixture("long.pdf"), 301)); // a stamp on each takes a while
         QVERIFY(QDir(m_fixtures.path()).mkdir("other"));
         QVERIFY(pdffixtures::writeA4(fixture("other/two.pdf"), 1));
         QVERIFY(hardening::writeBytes(fixture("letter.pdf"), "Dear reader,\n"));
@@ -153,6 +154,39 @@ private slots:
         QCOMPARE(t.messages.shown.size(), size_t(1));
         QVERIFY2(t.messages.shown[0].text.contains("2 個"), qPrintable(t.messages.shown[0].text));
         QCOMPARE(t.window->savedNotice()->target(), folder.filePath("out/two_押印.pdf"));
+    }
+
+    // A copy not made in time (1 ms for 301 stamps) is given up: its number stays spent, the
+    // thread that was making it ends without putting anything in place.
+    void givesUpACopyTooSlowToMake()
+    {
+        QTemporaryDir folder;
+        hardening::TestWindow t(folder.path());
+        const QString out = folder.filePath("out");
+        QVERIFY(QDir(folder.path()).mkdir("out"));
+        app::StampBatch batch(
+            jobsInto({"long.pdf"}, folder.filePath("out/long_押印.pdf")),
+            [](const pdf::PdfDocument &document) {
+                return app::PlacementsOn({{{1, 50, 50, 18}}, true}, document.pageCount());
+            },
+            [&](pdf::PdfDocument &document, const QString &in, const QString &to,
+                const std::vector<pdf::StampPlacement> &placements) {
+                return app::PrepareStampedPdf(*t.window, document, in, to, placements);
+            },
+            nullptr, std::chrono::milliseconds(1));
+        batch.start();
+        QTRY_VERIFY_WITH_TIMEOUT(batch.isDone(), 30000);
+        QCOMPARE(batch.results().size(), size_t(1));
+        const app::PdfJobResult &result = batch.results()[0];
+        QVERIFY(result.number.isEmpty());
+        QVERIFY2(result.message.contains("時間がかかりすぎる"), qPrintable(result.message));
+        const QString number = t.c().QVLabel[4]->Text();
+        QVERIFY(result.message.contains(number));
+        QCOMPARE(stamp::StampRecords(t.logPath(), number).size(), 1);
+        // The temporary file goes when the thread ends; nothing comes after.
+        QTRY_VERIFY_WITH_TIMEOUT(entries(out).isEmpty(), 30000);
+        QTest::qWait(300);
+        QCOMPARE(entries(out), QStringList());
     }
 
     // Arrow keys bring the stamp to the middle of the page, then move it

@@ -33,11 +33,12 @@ std::vector<PdfJob> PdfJobsFor(
     return jobs;
 }
 
-StampBatch::StampBatch(
-    std::vector<PdfJob> jobs, PlacementsFor placementsFor, Prepare prepare, QWidget *parent)
+StampBatch::StampBatch(std::vector<PdfJob> jobs, PlacementsFor placementsFor, Prepare prepare,
+    QWidget *parent, std::chrono::milliseconds timeLimit)
     : m_jobs(std::move(jobs)), m_placementsFor(std::move(placementsFor)), m_prepare(std::move(prepare)),
       m_progress(new QProgressDialog(
-          QStringLiteral("押印しています…"), QStringLiteral("中止"), 0, int(m_jobs.size()), parent))
+          QStringLiteral("押印しています…"), QStringLiteral("中止"), 0, int(m_jobs.size()), parent)),
+      m_timeLimit(timeLimit)
 {
     m_progress->setWindowTitle(QStringLiteral("PDF に押印"));
     m_progress->setWindowModality(Qt::WindowModal);
@@ -45,6 +46,8 @@ StampBatch::StampBatch(
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(m_jobs.size() > 1 ? 0 : 500);
     connect(m_progress, &QProgressDialog::canceled, this, &StampBatch::cancel);
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, &StampBatch::giveUp);
 }
 
 StampBatch::~StampBatch()
@@ -109,9 +112,33 @@ void StampBatch::stamp(std::shared_ptr<pdf::PdfDocument> document)
     }
     if (prepared->refusal.status != kPdfStamped)
         return record({}, prepared->refusal.message);
+    m_current = prepared;
+    const int generation = ++m_generation;
+    m_deadline.start(m_timeLimit);
     RunInBackground<PdfOutcome>(
         this, [prepared, document, placements] { return FinishStampedPdf(*prepared, *document, placements); },
-        [this](PdfOutcome outcome) { record(outcome.number, outcome.message); });
+        [this, generation](PdfOutcome outcome) {
+            if (generation != m_generation)
+                return; // given up already
+            m_deadline.stop();
+            m_current.reset();
+            record(outcome.number, outcome.message);
+        });
+}
+
+void StampBatch::giveUp()
+{
+    // Too late when the copy is being put in place: its result comes soon.
+    if (!m_current || !m_current->abandon())
+        return;
+    const QString number = m_current->number;
+    m_current.reset();
+    ++m_generation;
+    record({},
+        QStringLiteral("時間がかかりすぎるため (%1 秒)、押印をあきらめました。\n"
+                       "押印番号 %2 は押印ログに記録されましたが、PDF は保存されていません。")
+            .arg(m_timeLimit.count() / 1000.0)
+            .arg(number));
 }
 
 void StampBatch::record(const QString &number, const QString &message)

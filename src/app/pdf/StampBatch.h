@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QString>
+#include <QTimer>
+
+#include <chrono>
 
 #include <functional>
 #include <memory>
@@ -48,15 +51,21 @@ struct PdfJobResult {
 // run on the GUI thread between them. A progress dialog over `parent` can
 // stop the batch between files: the file being written is finished whole,
 // the ones after it are not touched. A refused file is named in its result
-// and the others are still stamped.
+// and the others are still stamped. A copy not made within the time limit
+// (a hostile PDF can keep the parser busy) is given up: its number stays
+// spent, it is never put in place, and the next file is begun while the
+// thread that made it ends by itself.
 class StampBatch : public QObject {
     Q_OBJECT
 public:
+    static constexpr std::chrono::milliseconds kDefaultTimeLimit {120000};
+
     using PlacementsFor = std::function<std::vector<pdf::StampPlacement>(const pdf::PdfDocument &)>;
     using Prepare = std::function<PreparedPdf(pdf::PdfDocument &, const QString &inPath,
         const QString &outPath, const std::vector<pdf::StampPlacement> &)>;
 
-    StampBatch(std::vector<PdfJob> jobs, PlacementsFor placementsFor, Prepare prepare, QWidget *parent);
+    StampBatch(std::vector<PdfJob> jobs, PlacementsFor placementsFor, Prepare prepare, QWidget *parent,
+        std::chrono::milliseconds timeLimit = kDefaultTimeLimit);
     ~StampBatch() override;
 
     void start();
@@ -76,12 +85,19 @@ private:
     void next();
     void stamp(std::shared_ptr<pdf::PdfDocument> document);
     void record(const QString &number, const QString &message);
+    void giveUp();
 
     std::vector<PdfJob> m_jobs;
     PlacementsFor m_placementsFor;
     Prepare m_prepare;
     QPointer<QProgressDialog> m_progress;
     std::vector<PdfJobResult> m_results;
+    std::chrono::milliseconds m_timeLimit;
+    QTimer m_deadline;
+    // The copy being made, and which one: a result that comes after it was
+    // given up is dropped.
+    std::shared_ptr<PreparedPdf> m_current;
+    int m_generation = 0;
     size_t m_next = 0;
     bool m_cancelled = false;
     bool m_done = false;

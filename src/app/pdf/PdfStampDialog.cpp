@@ -87,6 +87,8 @@ PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
     buttons->addButton(m_saveButton, QDialogButtonBox::AcceptRole);
     m_saveButton->setAutoDefault(false);
+    m_saveButton->setShortcut(QKeySequence::Save);
+    m_saveButton->setToolTip(QStringLiteral("保存 (Ctrl+S)"));
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_allPages);
     bottom->addStretch();

@@ -5,6 +5,7 @@
 #include <podofo.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -263,6 +264,38 @@ void keepIdentifier(const PdfMemDocument &document)
     setValue(*id, hex);
 }
 
+// Where the file's last cross-reference section starts, as its end says.
+qint64 lastStartXref(const QByteArray &original)
+{
+    const qsizetype at = original.lastIndexOf("startxref");
+    if (at < 0)
+        return -1;
+    qsizetype digits = at + qsizetype(sizeof("startxref")) - 1;
+    while (digits < original.size() && std::isspace(static_cast<unsigned char>(original[digits])))
+        ++digits;
+    qsizetype end = digits;
+    while (end < original.size() && std::isdigit(static_cast<unsigned char>(original[end])))
+        ++end;
+    bool ok = false;
+    const qint64 offset = original.mid(digits, end - digits).toLongLong(&ok);
+    return ok ? offset : -1;
+}
+
+// For a file that ends in a cross-reference stream PoDoFo writes the
+// update's table without /Prev, which cuts the chain of revisions that
+// history and signature tools follow back. It is put back; the trailer
+// comes after the table, so no offset moves.
+void keepRevisionChain(QByteArray &bytes, const QByteArray &original)
+{
+    const qsizetype trailer = bytes.indexOf("trailer", original.size());
+    const qsizetype open = trailer < 0 ? -1 : bytes.indexOf("<<", trailer);
+    const qsizetype end = open < 0 ? -1 : bytes.indexOf("startxref", open);
+    const qint64 previous = lastStartXref(original);
+    if (end < 0 || previous < 0 || bytes.mid(open, end - open).contains("/Prev"))
+        return;
+    bytes.insert(open + 2, " /Prev " + QByteArray::number(previous));
+}
+
 QByteArray stamped(const QByteArray &original, const std::vector<StampPlacement> &placements,
     const PrintedFace &printed, const QString &number)
 {
@@ -318,7 +351,9 @@ QByteArray stamped(const QByteArray &original, const std::vector<StampPlacement>
     if (!original.endsWith('\n') && !original.endsWith('\r'))
         out.Write("\n", 1);
     document.WriteUpdate(&out, false);
-    return QByteArray(buffer.GetBuffer(), qsizetype(out.GetLength()));
+    QByteArray bytes(buffer.GetBuffer(), qsizetype(out.GetLength()));
+    keepRevisionChain(bytes, original);
+    return bytes;
 }
 
 } // namespace

@@ -132,6 +132,13 @@ private slots:
         const Tool check = runTool("qpdf", {"--check", out});
         QVERIFY2(check.status == 0, check.output.constData());
         QCOMPARE(danglingReferences(out, after.mid(before.size())), QStringList());
+        // The update points back to the file's last section, whatever its
+        // kind, so the chain of revisions is whole.
+        const QByteArray endOfBefore = before.mid(before.lastIndexOf("startxref") + 9).simplified();
+        const QRegularExpressionMatch prev
+            = QRegularExpression(R"(/Prev\s+(\d+))").match(QString::fromLatin1(after.mid(before.size())));
+        QVERIFY2(prev.hasMatch(), "no /Prev in the update");
+        QCOMPARE(prev.captured(1).toLatin1(), endOfBefore.split(' ').value(0));
         // Vectors and a font subset, no picture.
         const Tool images = runTool("pdfimages", {"-list", out});
         QCOMPARE(images.status, 0);

@@ -100,12 +100,21 @@ void frm_QVanto::mnuStampMm_Click(int mm)
 {
     m_options.stampMm = mm;
     m_menu.reflect(m_options);
+    // The rim's width follows the size.
+    RedrawStamp();
+}
+
+void frm_QVanto::mnuSealKind_Click(render::SealKind kind)
+{
+    m_options.kind = kind;
+    m_menu.reflect(m_options);
+    RedrawStamp();
 }
 
 void frm_QVanto::mnuStampMmTyped_Click()
 {
     bool ok = false;
-    const int current = m_options.stampMm ? m_options.stampMm : 18;
+    const int current = m_options.sizeMm() ? m_options.sizeMm() : 18;
     const int mm
         = QInputDialog::getInt(&m_form, QStringLiteral("印影の大きさ"), QStringLiteral("円の直径 (mm):"),
             current, app::StampOptions::kMinStampMm, app::StampOptions::kMaxStampMm, 1, &ok);

@@ -92,6 +92,9 @@ void frm_QVanto::connectHandlers()
     for (size_t i = 0; i < m_menu.stampMm.size(); ++i)
         connect(m_menu.stampMm[i], &QAction::triggered, this,
             guarded([this, i](bool) { mnuStampMm_Click(app::OptionsMenu::kStampSizesMm[i]); }));
+    for (size_t i = 0; i < m_menu.kind.size(); ++i)
+        connect(m_menu.kind[i], &QAction::triggered, this,
+            guarded([this, i](bool) { mnuSealKind_Click(render::SealKind(i)); }));
     connect(
         m_menu.stampMmTyped, &QAction::triggered, this, guarded([this](bool) { mnuStampMmTyped_Click(); }));
     connect(m_menu.menu, &QMenu::aboutToShow, this, guarded([this] { mnuOptions_AboutToShow(); }));
@@ -110,6 +113,8 @@ render::FaceControls frm_QVanto::faceControls()
     face.Picture1 = &m_controls.Picture1->surface();
     face.InkColor = &InkColor;
     face.dateStyle = &m_options.dateStyle;
+    face.kind = m_options.kind;
+    face.sizeMm = m_options.sizeMm();
     return face;
 }
 
@@ -136,20 +141,20 @@ void frm_QVanto::StampNow()
     // At the default options the clipboard gets the face on screen itself,
     // unless the screen has finer pixels than the chosen resolution.
     const app::StampOptions &o = m_options;
-    if (o.pixelScale != 1 || o.stampMm != 0 || m_controls.Picture1->surface().pixelScale() != 1)
+    if (o.pixelScale != 1 || o.sizeMm() != 0 || m_controls.Picture1->surface().pixelScale() != 1)
         context.PictureImage
-            = [this, &o] { return render::FaceImage(faceControls(), o.pixelScale, false, o.stampMm); };
+            = [this, &o] { return render::FaceImage(faceControls(), o.pixelScale, false, o.sizeMm()); };
     if (o.transparent)
         context.PicturePng
-            = [this, &o] { return render::FacePng(faceControls(), o.pixelScale, true, o.stampMm); };
+            = [this, &o] { return render::FacePng(faceControls(), o.pixelScale, true, o.sizeMm()); };
     stamp::StampNow(context);
 }
 
 void frm_QVanto::SaveFaceAs(const QString &path)
 {
     const QByteArray bytes = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
-        ? render::FaceSvg(faceControls(), m_options.stampMm)
-        : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent, m_options.stampMm);
+        ? render::FaceSvg(faceControls(), m_options.sizeMm())
+        : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent, m_options.sizeMm());
     try {
         host::writeFileSafely(path, bytes);
     } catch (const host::HostError &e) {

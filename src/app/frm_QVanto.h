@@ -47,6 +47,7 @@ public:
     void mnuTransparent_Click(bool on);
     void mnuDateStyle_Click(render::DateStyle style);
     void mnuStampMm_Click(int mm);
+    void mnuSealKind_Click(render::SealKind kind);
     void mnuStampMmTyped_Click();
     void mnuOptions_AboutToShow();
     void QVLabel_Edited(qint16 Index, const QString &text);

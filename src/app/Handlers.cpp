@@ -17,6 +17,7 @@
 
 void frm_QVanto::Form_Unload(qint16 &)
 {
+    FinishTypedDate();
     m_storedOptions = m_options.toSettings();
     const bas_QVanto::SettingsControls settings = settingsControls();
     bas_QVanto::SaveSettings(m_services.app, settings);
@@ -42,7 +43,6 @@ void frm_QVanto::cmdCopyRight_Click()
 void frm_QVanto::QVLabel_Change(qint16)
 {
     RedrawStamp();
-    PlaceDateCaret();
 }
 
 void frm_QVanto::cmbFontName_Click(qint16)
@@ -129,6 +129,11 @@ void frm_QVanto::mnuOptions_AboutToShow()
 void frm_QVanto::QVLabel_Edited(qint16, const QString &text)
 {
     TakeTypedDate(text);
+}
+
+void frm_QVanto::QVLabel_EditingFinished(qint16)
+{
+    FinishTypedDate();
 }
 
 void frm_QVanto::Picture1_ScreenChange()

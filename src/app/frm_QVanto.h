@@ -51,6 +51,7 @@ public:
     void mnuStampMmTyped_Click();
     void mnuOptions_AboutToShow();
     void QVLabel_Edited(qint16 Index, const QString &text);
+    void QVLabel_EditingFinished(qint16 Index);
     void Picture1_ScreenChange();
     void mnuSaveAs_Click();
     void mnuLookUp_Click();
@@ -59,10 +60,13 @@ public:
     // The routines the handlers dispatch to.
     void RedrawStamp();
     void StampNow();
-    // Sets the date fields from a date typed into the date row; other text
-    // is left for the redraw to rewrite.
+    // A key typed into the date row: a date sets the date fields and the
+    // face; while the text may still become one it stays as typed, and the
+    // face keeps the last date; anything else puts the row back.
     void TakeTypedDate(const QString &text);
-    void PlaceDateCaret();
+    // The typing is over (Enter, Tab, leaving the row, stamping): the row is
+    // written again from the date fields, the typed date or the last one.
+    void FinishTypedDate();
     // Writes the face to a PNG or SVG file (by the name's suffix), at the
     // chosen resolution and background.
     void SaveFaceAs(const QString &path);
@@ -101,6 +105,8 @@ public:
 
 private:
     void connectHandlers();
+    // The date fields as they were before the typing began.
+    void PutDateBack();
     void LookUpPdf(const QString &path, const QString &logPath);
     void ShowLookUp(app::LookUpDialog *dialog);
     render::FaceControls faceControls();
@@ -116,7 +122,10 @@ private:
     app::StampOptions m_options;
     std::vector<bas_QVanto::SettingsOption> m_storedOptions;
     app::OptionsMenu m_menu;
-    // Where to put the caret once a typed date has been rewritten; -1 none.
-    qsizetype m_caretFromEnd = -1;
+    // While the user types into the date row, the face's date row is drawn
+    // from this hidden box, so the redraws leave the typed text alone.
+    bool m_typingDate = false;
+    std::array<QString, 3> m_dateBeforeTyping; // put back when no date comes of it
+    std::unique_ptr<host::TextBox> m_dateRowShown;
     QPointer<app::LookUpDialog> m_lookUp;
 };

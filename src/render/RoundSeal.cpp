@@ -26,7 +26,8 @@ void SetInCircle(SealLayout &layout, const StampGeometry &g, const QString &text
         side * grid.columns, side * grid.rows);
     const std::vector<QPointF> cells = ColumnCells(count, grid, box);
     for (size_t i = 0; i < cells.size(); ++i)
-        layout.glyphs.push_back({characters[qsizetype(i)], cells[i].x(), cells[i].y(), kCellFill * side, 0, row});
+        layout.glyphs.push_back(
+            {characters[qsizetype(i)], cells[i].x(), cells[i].y(), kCellFill * side, 0, row});
 }
 
 SealLayout RoundSealLayout(const StampGeometry &g, const QString &name)

@@ -16,14 +16,10 @@ inline constexpr int kSealKinds = 4;
 constexpr int DefaultSealMm(SealKind kind)
 {
     switch (kind) {
-    case SealKind::Square:
-        return 24;
-    case SealKind::Round:
-        return 12;
-    case SealKind::Title:
-        return 18;
-    case SealKind::Date:
-        break;
+    case SealKind::Square: return 24;
+    case SealKind::Round: return 12;
+    case SealKind::Title: return 18;
+    case SealKind::Date: break;
     }
     return 0;
 }

@@ -69,14 +69,10 @@ CellGrid GridInCircle(int count)
 SealLayout LayoutSeal(const FaceControls &c, const StampGeometry &g)
 {
     switch (c.kind) {
-    case SealKind::Square:
-        return SquareSealLayout(g, c.QVLabel[0]->Text() + c.QVLabel[1]->Text());
-    case SealKind::Round:
-        return RoundSealLayout(g, c.QVLabel[2]->Text());
-    case SealKind::Title:
-        return TitleSealLayout(g, c.QVLabel[0]->Text(), c.QVLabel[1]->Text());
-    case SealKind::Date:
-        break;
+    case SealKind::Square: return SquareSealLayout(g, c.QVLabel[0]->Text() + c.QVLabel[1]->Text());
+    case SealKind::Round: return RoundSealLayout(g, c.QVLabel[2]->Text());
+    case SealKind::Title: return TitleSealLayout(g, c.QVLabel[0]->Text(), c.QVLabel[1]->Text());
+    case SealKind::Date: break;
     }
     return {};
 }

@@ -2,8 +2,8 @@
 
 #include "StampFace.h"
 
-#include <QString>
 #include <QRectF>
+#include <QString>
 #include <QStringList>
 #include <vector>
 

@@ -156,55 +156,138 @@ private slots:
             qPrintable(width));
     }
 
+    // Keys typed over the selected date row, one by one (⌫ Backspace,
+    // ⌦ Delete, ← Left): the row as typed, the date on the face meanwhile,
+    // and the row once Enter takes it.
     void typedDates_data()
     {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("faceDate");
         QTest::addColumn<QString>("row");
+        const QString today = QStringLiteral("2027.01.01");
         QTest::newRow("dots") << "2026.12.25"
+                              << "2026.12.25"
+                              << "2026.12.25"
                               << "2026.12.25";
         QTest::newRow("slashes") << "2026/12/25"
+                                 << "2026/12/25"
+                                 << "2026.12.25"
                                  << "2026.12.25";
         QTest::newRow("hyphens") << "2026-12-25"
+                                 << "2026-12-25"
+                                 << "2026.12.25"
                                  << "2026.12.25";
         QTest::newRow("full width, as an IME types") << "２０２６．１２．２５"
+                                                     << "２０２６．１２．２５"
+                                                     << "2026.12.25"
                                                      << "2026.12.25";
+        QTest::newRow("year, month, day") << "2026年12月25日"
+                                          << "2026年12月25日"
+                                          << "2026.12.25"
+                                          << "2026.12.25";
+        QTest::newRow("era in words") << "令和8年12月25日"
+                                      << "令和8年12月25日"
+                                      << "2026.12.25"
+                                      << "2026.12.25";
+        QTest::newRow("full-width era in words") << "令和８年１２月２５日"
+                                                 << "令和８年１２月２５日"
+                                                 << "2026.12.25"
+                                                 << "2026.12.25";
         QTest::newRow("era name") << "令和8.12.25"
+                                  << "令和8.12.25"
+                                  << "2026.12.25"
                                   << "2026.12.25";
         QTest::newRow("era initial") << "R8.12.25"
+                                     << "R8.12.25"
+                                     << "2026.12.25"
                                      << "2026.12.25";
         QTest::newRow("first year in words") << "令和元.5.1"
+                                             << "令和元.5.1"
+                                             << "2019.05.01"
                                              << "2019.05.01";
         QTest::newRow("last day of Heisei") << "平成31.4.30"
+                                            << "平成31.4.30"
+                                            << "2019.04.30"
                                             << "2019.04.30";
         QTest::newRow("a digit typed after the day") << "2027.01.012"
+                                                     << "2027.01.012"
+                                                     << "2027.01.12"
                                                      << "2027.01.12";
-        QTest::newRow("Reiwa before it began") << "令和1.4.30"
-                                               << "2027.01.01";
-        QTest::newRow("no such day") << "2026.02.29"
-                                     << "2027.01.01";
+        QTest::newRow("Backspace") << "2026.12.24⌫5"
+                                   << "2026.12.25"
+                                   << "2026.12.25"
+                                   << "2026.12.25";
+        QTest::newRow("Delete") << "2026.12.25←←⌦⌦01"
+                                << "2026.12.01"
+                                << "2026.12.01"
+                                << "2026.12.01";
+        QTest::newRow("half a date keeps today") << "2026.1"
+                                                 << "2026.1" << today << today;
+        QTest::newRow("two-digit year") << "26.12.25"
+                                        << "26.12.25" << today << today;
         QTest::newRow("year 0") << "0.1.1"
-                                << "2027.01.01";
+                                << "0.1.1" << today << today;
+        QTest::newRow("Reiwa before it began") << "令和1.4.30"
+                                               << "令和1.4.30" << today << today;
+        QTest::newRow("no such day: the last date meanwhile") << "2026.02.29"
+                                                              << "2026.02.29"
+                                                              << "2026.02.02" << today;
         QTest::newRow("mixed separators") << "2026.12/25"
-                                          << "2027.01.01";
-        QTest::newRow("half a date") << "2026.12"
-                                     << "2027.01.01";
-        QTest::newRow("words") << "クリスマス"
-                               << "2027.01.01";
+                                          << "2026.12/25" << today << today;
+        QTest::newRow("words put the row back") << "クリスマス" << today << today << today;
     }
     void typedDates()
     {
-        QFETCH(QString, typed);
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        QFETCH(QString, faceDate);
         QFETCH(QString, row);
         QTemporaryDir folder;
         TestWindow w(folder.path());
         host::TextBox *dateRow = w.c().QVLabel[3];
         dateRow->selectAll();
-        dateRow->insert(typed);
+        for (const QChar key : keys) {
+            if (key == u'⌫')
+                QTest::keyClick(dateRow, Qt::Key_Backspace);
+            else if (key == u'⌦')
+                QTest::keyClick(dateRow, Qt::Key_Delete);
+            else if (key == u'←')
+                QTest::keyClick(dateRow, Qt::Key_Left);
+            else // as an input method hands over a character, not a key
+                QTest::sendKeyEvent(QTest::Click, dateRow, Qt::Key_unknown, QString(key), Qt::NoModifier);
+        }
+        QCOMPARE(dateRow->text(), shown);
+        const auto fields = [&w] {
+            return QStringLiteral("%1.%2.%3")
+                .arg(w.c().QVDate[0]->Text())
+                .arg(w.c().QVDate[1]->Text().toInt(), 2, 10, QLatin1Char('0'))
+                .arg(w.c().QVDate[2]->Text().toInt(), 2, 10, QLatin1Char('0'));
+        };
+        QCOMPARE(fields(), faceDate);
+        QTest::keyClick(dateRow, Qt::Key_Return);
         QCOMPARE(dateRow->Text(), row);
-        const QStringList fields = row.split(QLatin1Char('.'));
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(w.c().QVDate[size_t(i)]->Text(), QString::number(fields[i].toInt()));
+        QCOMPARE(fields(), row);
         QCOMPARE(dateRow->text(), row); // what the row shows
+    }
+
+    void theFaceKeepsTheLastDateWhileTyping()
+    {
+        QTemporaryDir folder;
+        TestWindow w(folder.path());
+        host::TextBox *dateRow = w.c().QVLabel[3];
+        const QImage today = w.face();
+        dateRow->selectAll();
+        QTest::keyClicks(dateRow, QStringLiteral("2026.1"));
+        QCOMPARE(w.face(), today);
+        QTest::keyClicks(dateRow, QStringLiteral("2.25"));
+        const QImage typed = w.face();
+        QVERIFY(typed != today);
+        // Leaving the row takes the date.
+        dateRow->setFocus();
+        emit dateRow->editingFinished();
+        QCOMPARE(dateRow->Text(), QStringLiteral("2026.12.25"));
+        QCOMPARE(w.face(), typed);
     }
 
     void dayTypedOverDigitByDigit()

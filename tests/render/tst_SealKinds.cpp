@@ -43,14 +43,17 @@ private slots:
         QTest::addColumn<int>("strokePx");
         QTest::addColumn<int>("rings");
         QTest::addColumn<int>("glyphs");
-        QTest::newRow("square, company and 之印") << 1 << QStringList {"株式会社山田商事", "之印", ""} << 2 << 0 << 10;
+        QTest::newRow("square, company and 之印")
+            << 1 << QStringList {"株式会社山田商事", "之印", ""} << 2 << 0 << 10;
         QTest::newRow("square, one character") << 1 << QStringList {"印", "", ""} << 2 << 0 << 1;
-        QTest::newRow("square, thick rim") << 1 << QStringList {"株式会社山田商事", "之印", ""} << 7 << 0 << 10;
+        QTest::newRow("square, thick rim")
+            << 1 << QStringList {"株式会社山田商事", "之印", ""} << 7 << 0 << 10;
         QTest::newRow("round, two characters") << 2 << QStringList {"", "", "山 田"} << 2 << 1 << 2;
         QTest::newRow("round, full name in columns") << 2 << QStringList {"", "", "山田太郎"} << 5 << 1 << 4;
         QTest::newRow("round, a variation selector stays one")
             << 2 << QStringList {"", "", "渡邉\U000E0100"} << 2 << 1 << 2;
-        QTest::newRow("title, company and title") << 3 << QStringList {"株式会社山田商事", "代表取締役印", ""} << 3 << 2 << 14;
+        QTest::newRow("title, company and title")
+            << 3 << QStringList {"株式会社山田商事", "代表取締役印", ""} << 3 << 2 << 14;
         QTest::newRow("title, a long rim shrinks")
             << 3 << QStringList {"株式会社クヴァント日付印製作所東京本社総務部", "印", ""} << 2 << 2 << 23;
         QTest::newRow("title, empty") << 3 << QStringList {"", "", ""} << 2 << 2 << 0;

@@ -17,10 +17,7 @@
 
 void frm_QVanto::Form_Unload(qint16 &)
 {
-    FinishTypedDate();
-    m_storedOptions = m_options.toSettings();
-    const bas_QVanto::SettingsControls settings = settingsControls();
-    bas_QVanto::SaveSettings(m_services.app, settings);
+    SaveStamp();
 }
 
 void frm_QVanto::chkColor_Click(qint16 Index)
@@ -111,6 +108,20 @@ void frm_QVanto::mnuSealKind_Click(render::SealKind kind)
     RedrawStamp();
 }
 
+void frm_QVanto::mnuStamp_Click(const QString &name)
+{
+    SwitchStamp(name);
+}
+
+void frm_QVanto::mnuStampSaveAs_Click()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(&m_form, QStringLiteral("印を残す"),
+        QStringLiteral("印の名前:"), QLineEdit::Normal, m_stampName, &ok);
+    if (ok)
+        SaveStampAs(name.trimmed());
+}
+
 void frm_QVanto::mnuStampMmTyped_Click()
 {
     bool ok = false;
@@ -124,6 +135,7 @@ void frm_QVanto::mnuStampMmTyped_Click()
 void frm_QVanto::mnuOptions_AboutToShow()
 {
     m_menu.showDate(m_services.clock.now().date());
+    FillStampsMenu();
 }
 
 void frm_QVanto::QVLabel_Edited(qint16, const QString &text)

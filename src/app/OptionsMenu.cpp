@@ -46,6 +46,7 @@ OptionsMenu BuildOptionsMenu(QWidget &window)
         m.dateStyle[i]
             = addAction(window, m.menu, {}, QKeySequence(QString::fromLatin1(styleKeys[i])), true, styles);
     m.menu->addSeparator();
+    m.stamps = m.menu->addMenu(QStringLiteral("印"));
     m.sealKind = m.menu->addMenu(QStringLiteral("印の種類"));
     auto *kinds = new QActionGroup(&window);
     const char16_t *kindNames[] = {u"日付印", u"角印", u"認印", u"役職印"};

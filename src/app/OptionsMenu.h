@@ -19,6 +19,7 @@ struct OptionsMenu {
     std::array<QAction *, 4> pixelScale {}; // 1x to 4x
     QAction *transparent = nullptr;
     std::array<QAction *, 3> dateStyle {}; // by render::DateStyle
+    QMenu *stamps = nullptr; // filled as the menu opens
     QMenu *sealKind = nullptr;
     std::array<QAction *, 4> kind {}; // by render::SealKind
     QMenu *stampSize = nullptr;

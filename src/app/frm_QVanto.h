@@ -48,6 +48,8 @@ public:
     void mnuDateStyle_Click(render::DateStyle style);
     void mnuStampMm_Click(int mm);
     void mnuSealKind_Click(render::SealKind kind);
+    void mnuStamp_Click(const QString &name);
+    void mnuStampSaveAs_Click();
     void mnuStampMmTyped_Click();
     void mnuOptions_AboutToShow();
     void QVLabel_Edited(qint16 Index, const QString &text);
@@ -67,6 +69,18 @@ public:
     // The typing is over (Enter, Tab, leaving the row, stamping): the row is
     // written again from the date fields, the typed date or the last one.
     void FinishTypedDate();
+    // Saved stamps (stamps/<name>.ini; the empty name is the default
+    // stamp, the settings file itself). LoadStamp puts the stamp in use, or
+    // is false when there is none of that name; SaveStamp keeps the one in
+    // use in its file; SwitchStamp does both; SaveStampAs keeps the one in
+    // use under a new name and goes on with it.
+    bool LoadStamp(const QString &name);
+    void SaveStamp();
+    void SwitchStamp(const QString &name);
+    void SaveStampAs(const QString &name);
+    const QString &stampName() const { return m_stampName; }
+    // Lists the saved stamps in the options menu.
+    void FillStampsMenu();
     // Writes the face to a PNG or SVG file (by the name's suffix), at the
     // chosen resolution and background.
     void SaveFaceAs(const QString &path);
@@ -124,6 +138,7 @@ private:
     app::OptionsMenu m_menu;
     // While the user types into the date row, the face's date row is drawn
     // from this hidden box, so the redraws leave the typed text alone.
+    QString m_stampName; // the saved stamp in use; empty for the default one
     bool m_typingDate = false;
     std::array<QString, 3> m_dateBeforeTyping; // put back when no date comes of it
     std::unique_ptr<host::TextBox> m_dateRowShown;

@@ -54,8 +54,7 @@ void frm_QVanto::SwitchStamp(const QString &name)
 void frm_QVanto::SaveStampAs(const QString &name)
 {
     if (!bas_QVanto::IsStampName(name) || !bas_QVanto::MakeSavedStampsFolder(m_services.app)) {
-        m_services.messages.show(
-            bas_QVanto::IsStampName(name)
+        m_services.messages.show(bas_QVanto::IsStampName(name)
                 ? QStringLiteral("印を保存するフォルダーがありません。")
                 : QStringLiteral("「%1」は印の名前に使えません (/ や \\ を含まず、. で始まらない 64 "
                                  "文字までの名前にしてください)。")
@@ -80,10 +79,12 @@ void frm_QVanto::FillStampsMenu()
         action->setCheckable(true);
         action->setChecked(name == m_stampName);
         group->addAction(action);
-        connect(action, &QAction::triggered, this, [this, name] { m_errors.run([&] { mnuStamp_Click(name); }); });
+        connect(
+            action, &QAction::triggered, this, [this, name] { m_errors.run([&] { mnuStamp_Click(name); }); });
     }
     menu->addSeparator();
     connect(menu->addAction(QStringLiteral("今の印に名前を付けて残す…")), &QAction::triggered, this,
         [this] { m_errors.run([&] { mnuStampSaveAs_Click(); }); });
-    menu->setTitle(QStringLiteral("印 (%1)").arg(m_stampName.isEmpty() ? QStringLiteral("既定") : m_stampName));
+    menu->setTitle(
+        QStringLiteral("印 (%1)").arg(m_stampName.isEmpty() ? QStringLiteral("既定") : m_stampName));
 }

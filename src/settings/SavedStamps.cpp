@@ -48,7 +48,8 @@ QStringList SavedStampNames(const host::AppInfo &app)
     if (folder.isEmpty() || QFileInfo(folder).isSymLink() || !host::onlyUserCanWrite(folder))
         return {};
     QStringList names;
-    for (const QString &file : QDir(folder).entryList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name)) {
+    for (const QString &file :
+        QDir(folder).entryList({QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Name)) {
         const QString name = file.chopped(kSuffix.size());
         if (!IsStampName(name))
             continue;

@@ -290,6 +290,41 @@ private slots:
         QCOMPARE(w.face(), typed);
     }
 
+    void savedStampsSwitchThroughTheMenu()
+    {
+        QTemporaryDir folder;
+        TestWindow w(folder.path());
+        const QByteArray defaultBefore = (w.close(), hardening::readBytes(w.iniPath()));
+        // The default stamp kept under a name, then made a square seal.
+        w.window->SaveStampAs(QStringLiteral("kaku"));
+        w.window->mnuSealKind_Click(render::SealKind::Square);
+        w.c().QVLabel[0]->SetText(QStringLiteral("株式会社山田商事"));
+        const QImage square = w.face();
+        // Switching keeps the square seal in its file and brings the default one back as it was.
+        w.window->mnuOptions_AboutToShow();
+        QMenu *stamps = w.window->optionsMenu().stamps;
+        QCOMPARE(stamps->actions().size(), 4); // 既定の印, kaku, a separator, the entry that saves
+        stamps->actions()[0]->trigger();
+        QCOMPARE(w.window->stampName(), QString());
+        QCOMPARE(w.window->options().kind, render::SealKind::Date);
+        QCOMPARE(w.c().QVLabel[0]->Text(), QStringLiteral("会 社 名"));
+        QCOMPARE(hardening::readBytes(w.iniPath()), defaultBefore);
+        const QByteArray kaku = hardening::readBytes(folder.filePath(QStringLiteral("stamps/kaku.ini")));
+        QVERIFY2(kaku.contains("kind, 1 \r\n") || kaku.contains("kind,1\r\n"), kaku.constData());
+        QVERIFY(w.window->LoadStamp(QStringLiteral("kaku")));
+        QCOMPARE(w.face(), square);
+        // Names that would reach outside the folder are refused, and nothing is made.
+        for (const QString &bad :
+            {QStringLiteral("../x"), QStringLiteral(".hidden"), QStringLiteral("a/b")}) {
+            w.window->SaveStampAs(bad);
+            QVERIFY(!w.window->LoadStamp(bad));
+        }
+        QCOMPARE(w.messages.shown.size(), size_t(3));
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("stamps")))
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList {QStringLiteral("kaku.ini")});
+    }
+
     void dayTypedOverDigitByDigit()
     {
         QTemporaryDir folder;

@@ -3,11 +3,14 @@
 #include "TestWindow.h"
 #include "app/pdf/LookUpDialog.h"
 
+#include "host/Form.h"
 #include "host/TextBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -323,6 +326,30 @@ private slots:
         QCOMPARE(QDir(folder.filePath(QStringLiteral("stamps")))
                      .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
             QStringList {QStringLiteral("kaku.ini")});
+    }
+
+    void tabStaysInTheVisiblePart()
+    {
+        QTemporaryDir folder;
+        TestWindow w(folder.path());
+        host::Form &form = w.window->form();
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        for (const double width : {3600.0, 9000.0}) {
+            form.SetWidth(width);
+            w.c().Picture1->setFocus();
+            QSet<QWidget *> reached;
+            for (int i = 0; i < 30; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget *now = QApplication::focusWidget();
+                QVERIFY(form.rect().contains(QRect(now->mapTo(&form, QPoint(0, 0)), now->size()).center()));
+                reached.insert(now);
+            }
+            // The wide window still reaches the rows; the narrow one keeps the face and its buttons.
+            QCOMPARE(reached.contains(w.c().QVLabel[0]), width > 3600);
+            QVERIFY(reached.contains(static_cast<QWidget *>(w.c().cmdPetan)));
+        }
     }
 
     void dayTypedOverDigitByDigit()

@@ -96,8 +96,9 @@ void RedrawStampFloor(benchmark::State &state)
     render::StampGeometry geometry;
     render::RedrawStamp(face, geometry);
     const auto rows = recorder.rows;
+    const auto shapes = recorder.shapes;
     for (auto _ : state)
-        render::RecordingSurface::replay(surface, rows, surface.Width(), bench().window->InkColor);
+        render::RecordingSurface::replay(surface, rows, shapes);
 }
 
 void Keystroke(benchmark::State &state)

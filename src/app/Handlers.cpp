@@ -17,9 +17,7 @@
 
 void frm_QVanto::Form_Unload(qint16 &)
 {
-    m_storedOptions = m_options.toSettings();
-    const bas_QVanto::SettingsControls settings = settingsControls();
-    bas_QVanto::SaveSettings(m_services.app, settings);
+    SaveStamp();
 }
 
 void frm_QVanto::chkColor_Click(qint16 Index)
@@ -42,7 +40,6 @@ void frm_QVanto::cmdCopyRight_Click()
 void frm_QVanto::QVLabel_Change(qint16)
 {
     RedrawStamp();
-    PlaceDateCaret();
 }
 
 void frm_QVanto::cmbFontName_Click(qint16)
@@ -100,12 +97,35 @@ void frm_QVanto::mnuStampMm_Click(int mm)
 {
     m_options.stampMm = mm;
     m_menu.reflect(m_options);
+    // The rim's width follows the size.
+    RedrawStamp();
+}
+
+void frm_QVanto::mnuSealKind_Click(render::SealKind kind)
+{
+    m_options.kind = kind;
+    m_menu.reflect(m_options);
+    RedrawStamp();
+}
+
+void frm_QVanto::mnuStamp_Click(const QString &name)
+{
+    SwitchStamp(name);
+}
+
+void frm_QVanto::mnuStampSaveAs_Click()
+{
+    bool ok = false;
+    const QString name = QInputDialog::getText(&m_form, QStringLiteral("印を残す"),
+        QStringLiteral("印の名前:"), QLineEdit::Normal, m_stampName, &ok);
+    if (ok)
+        SaveStampAs(name.trimmed());
 }
 
 void frm_QVanto::mnuStampMmTyped_Click()
 {
     bool ok = false;
-    const int current = m_options.stampMm ? m_options.stampMm : 18;
+    const int current = m_options.sizeMm() ? m_options.sizeMm() : 18;
     const int mm
         = QInputDialog::getInt(&m_form, QStringLiteral("印影の大きさ"), QStringLiteral("円の直径 (mm):"),
             current, app::StampOptions::kMinStampMm, app::StampOptions::kMaxStampMm, 1, &ok);
@@ -115,11 +135,17 @@ void frm_QVanto::mnuStampMmTyped_Click()
 void frm_QVanto::mnuOptions_AboutToShow()
 {
     m_menu.showDate(m_services.clock.now().date());
+    FillStampsMenu();
 }
 
 void frm_QVanto::QVLabel_Edited(qint16, const QString &text)
 {
     TakeTypedDate(text);
+}
+
+void frm_QVanto::QVLabel_EditingFinished(qint16)
+{
+    FinishTypedDate();
 }
 
 void frm_QVanto::Picture1_ScreenChange()

@@ -46,6 +46,12 @@ OptionsMenu BuildOptionsMenu(QWidget &window)
         m.dateStyle[i]
             = addAction(window, m.menu, {}, QKeySequence(QString::fromLatin1(styleKeys[i])), true, styles);
     m.menu->addSeparator();
+    m.stamps = m.menu->addMenu(QStringLiteral("印"));
+    m.sealKind = m.menu->addMenu(QStringLiteral("印の種類"));
+    auto *kinds = new QActionGroup(&window);
+    const char16_t *kindNames[] = {u"日付印", u"角印", u"認印", u"役職印"};
+    for (size_t i = 0; i < m.kind.size(); ++i)
+        m.kind[i] = addAction(window, m.sealKind, QString::fromUtf16(kindNames[i]), {}, true, kinds);
     m.stampSize = m.menu->addMenu(QStringLiteral("印影の大きさ"));
     auto *sizes = new QActionGroup(&window);
     for (size_t i = 0; i < OptionsMenu::kStampSizesMm.size(); ++i)
@@ -67,6 +73,8 @@ void OptionsMenu::reflect(const StampOptions &options) const
     pixelScale[size_t(qBound(1, options.pixelScale, 4) - 1)]->setChecked(true);
     transparent->setChecked(options.transparent);
     dateStyle[size_t(options.dateStyle)]->setChecked(true);
+    kind[size_t(options.kind)]->setChecked(true);
+    sealKind->setTitle(QStringLiteral("印の種類 (%1)").arg(kind[size_t(options.kind)]->text()));
     const auto preset = std::find(kStampSizesMm.begin(), kStampSizesMm.end(), options.stampMm);
     if (preset != kStampSizesMm.end())
         stampMm[size_t(preset - kStampSizesMm.begin())]->setChecked(true);
@@ -76,9 +84,13 @@ void OptionsMenu::reflect(const StampOptions &options) const
             ? QStringLiteral("大きさを指定…")
             : QStringLiteral("大きさを指定 (%1 mm)…").arg(options.stampMm));
     // The chosen size shows without opening the submenu.
+    const int ownMm = render::DefaultSealMm(options.kind);
     stampSize->setTitle(QStringLiteral("印影の大きさ (%1)")
                             .arg(options.stampMm ? QStringLiteral("%1 mm").arg(options.stampMm)
+                                    : ownMm      ? QStringLiteral("%1 mm").arg(ownMm)
                                                  : QStringLiteral("実寸なし")));
+    // A kind with a size of its own is made in it when none is set.
+    stampMm[0]->setText(ownMm ? QStringLiteral("印の標準 (%1 mm)").arg(ownMm) : QStringLiteral("実寸なし"));
 }
 
 void OptionsMenu::showDate(const QDate &date) const

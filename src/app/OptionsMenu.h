@@ -19,6 +19,9 @@ struct OptionsMenu {
     std::array<QAction *, 4> pixelScale {}; // 1x to 4x
     QAction *transparent = nullptr;
     std::array<QAction *, 3> dateStyle {}; // by render::DateStyle
+    QMenu *stamps = nullptr; // filled as the menu opens
+    QMenu *sealKind = nullptr;
+    std::array<QAction *, 4> kind {}; // by render::SealKind
     QMenu *stampSize = nullptr;
     std::array<QAction *, 5> stampMm {}; // none, then kStampSizesMm
     QAction *stampMmTyped = nullptr; // any other size, asked for

@@ -16,6 +16,7 @@ constexpr double kMmPerInch = 25.4;
 
 QString frm_QVanto::IssueStampNumber()
 {
+    FinishTypedDate();
     const QString number = stamp::IssueStamp(stamp::StampLogPath(m_services.app),
         stamp::RecordRows(m_controls.QVLabel), m_stampIds, m_services.clock);
     // The change this raises redraws the face with the number on it.

@@ -7,12 +7,14 @@ const QString kScale = QStringLiteral("scale");
 const QString kTransparent = QStringLiteral("transparent");
 const QString kDateStyle = QStringLiteral("datestyle");
 const QString kStampMm = QStringLiteral("stampmm");
+const QString kKind = QStringLiteral("kind");
 } // namespace
 
 std::vector<bas_QVanto::SettingsOption> StampOptions::toSettings() const
 {
     return {{kScale, pixelScale, 1}, {kTransparent, transparent ? 1 : 0, 0},
-        {kDateStyle, qint32(dateStyle), qint32(render::DateStyle::Western)}, {kStampMm, stampMm, 0}};
+        {kDateStyle, qint32(dateStyle), qint32(render::DateStyle::Western)}, {kStampMm, stampMm, 0},
+        {kKind, qint32(kind), 0}};
 }
 
 StampOptions StampOptions::fromSettings(const std::vector<bas_QVanto::SettingsOption> &options)
@@ -27,6 +29,8 @@ StampOptions StampOptions::fromSettings(const std::vector<bas_QVanto::SettingsOp
             result.dateStyle = render::DateStyle(option.value);
         else if (option.key == kStampMm && option.value >= kMinStampMm && option.value <= kMaxStampMm)
             result.stampMm = option.value;
+        else if (option.key == kKind && option.value >= 0 && option.value < render::kSealKinds)
+            result.kind = render::SealKind(option.value);
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/DateStyle.h"
+#include "render/SealKind.h"
 #include "settings/SettingsFile.h"
 
 #include <vector>
@@ -16,14 +17,19 @@ struct StampOptions {
     // The stamp's circle across, in millimetres, when placed at 100 %; 0
     // leaves pictures at 96 dpi per 1x, as they always were.
     int stampMm = 0;
+    render::SealKind kind = render::SealKind::Date;
 
     static constexpr int kMinStampMm = 10;
     static constexpr int kMaxStampMm = 40;
 
     bool isDefault() const
     {
-        return pixelScale == 1 && !transparent && dateStyle == render::DateStyle::Western && stampMm == 0;
+        return pixelScale == 1 && !transparent && dateStyle == render::DateStyle::Western && stampMm == 0
+            && kind == render::SealKind::Date;
     }
+
+    // The size the seal is made in: the one set, or its kind's own.
+    int sizeMm() const { return stampMm > 0 ? stampMm : render::DefaultSealMm(kind); }
 
     // As kept in the settings file; values out of range read as the default.
     std::vector<bas_QVanto::SettingsOption> toSettings() const;

@@ -37,7 +37,7 @@ QString outputProblem(const QString &inPath, const QString &outPath)
 
 double PdfStampSizeMm(const StampOptions &options)
 {
-    return options.stampMm > 0 ? options.stampMm : kDefaultStampMm;
+    return options.sizeMm() > 0 ? options.sizeMm() : kDefaultStampMm;
 }
 
 std::unique_ptr<pdf::PdfDocument> OpenPdfFile(const QString &path, QString *error)

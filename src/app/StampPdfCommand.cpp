@@ -11,6 +11,7 @@
 #include "host/FontList.h"
 #include "host/MessageBox.h"
 #include "host/SoundPlayer.h"
+#include "settings/SavedStamps.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -46,6 +47,8 @@ constexpr char kHelp[]
       "  --x MM              印の中心: ページの左端から右へ何 mm か\n"
       "  --y MM              印の中心: ページの上端から下へ何 mm か\n"
       "  --size MM           印の円の直径 (10〜40 mm)。省略すると設定の大きさ、なければ 18 mm\n"
+      "  --stamp 名前        残した印 (設定のフォルダの stamps/名前.ini) を押します。\n"
+      "                      省略すると既定の印\n"
       "  --out-dir フォルダ  入力ごとに フォルダ/<名前>_押印.pdf を書き、それぞれに番号を取ります。\n"
       "                      既にあるファイルは上書きしません\n"
       "  -h, --help          この説明を表示します\n"
@@ -69,6 +72,7 @@ struct Request {
     double xMm = 0;
     double yMm = 0;
     std::optional<double> sizeMm;
+    QString stamp; // a saved stamp's name; empty for the default one
 };
 
 std::optional<double> number(const QCommandLineParser &parser, const QString &name)
@@ -87,7 +91,7 @@ QString usageError(const QString &what)
 std::optional<Request> parse(const QStringList &arguments, QString *error)
 {
     QCommandLineParser parser;
-    for (const char *name : {"page", "pages", "x", "y", "size", "out-dir"})
+    for (const char *name : {"page", "pages", "x", "y", "size", "out-dir", "stamp"})
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     parser.addOption(QCommandLineOption(QStringList {QStringLiteral("h"), QStringLiteral("help")}));
     // The parser skips the first entry as the program's name.
@@ -136,6 +140,11 @@ std::optional<Request> parse(const QStringList &arguments, QString *error)
     request.xMm = *x;
     request.yMm = *y;
     request.sizeMm = size;
+    request.stamp = parser.value(QStringLiteral("stamp"));
+    if (parser.isSet(QStringLiteral("stamp")) && !bas_QVanto::IsStampName(request.stamp)) {
+        *error = usageError(QStringLiteral("「%1」は印の名前ではありません。").arg(request.stamp));
+        return std::nullopt;
+    }
     if (manyFiles) {
         request.inputs = files;
         request.outDir = parser.value(QStringLiteral("out-dir"));
@@ -211,6 +220,11 @@ int RunStampPdf(
         out << kHelp << Qt::flush;
         return kPdfStamped;
     }
+    if (request && !request->stamp.isEmpty()
+        && !bas_QVanto::SavedStampNames(services.app).contains(request->stamp))
+        error = QStringLiteral("印「%1」がありません: %2")
+                    .arg(request->stamp,
+                        QDir::toNativeSeparators(bas_QVanto::SavedStampPath(services.app, request->stamp)));
     if (request && !request->outDir.isEmpty() && !QFileInfo(request->outDir).isDir())
         error = QStringLiteral("出力先のフォルダがありません: %1")
                     .arg(QDir::toNativeSeparators(request->outDir));
@@ -227,6 +241,8 @@ int RunStampPdf(
     // and size; it stays off screen.
     frm_QVanto window(services);
     window.Form_Load();
+    if (!request->stamp.isEmpty())
+        window.LoadStamp(request->stamp);
     const double sizeMm = request->sizeMm.value_or(PdfStampSizeMm(window.options()));
 
     int status = kPdfStamped;

@@ -70,6 +70,8 @@ void frm_QVanto::connectHandlers()
     // write the date row too, and must not set the date from it.
     connect(m_controls.QVLabel[3], &QLineEdit::textEdited, this,
         guarded([this](const QString &text) { QVLabel_Edited(3, text); }));
+    connect(m_controls.QVLabel[3], &QLineEdit::editingFinished, this,
+        guarded([this] { QVLabel_EditingFinished(3); }));
     connect(m_controls.chkQVID, &host::CheckBox::Click, this, guarded([this] { chkQVID_Click(); }));
     connect(m_controls.Picture1, &host::PictureBox::MouseDown, this,
         guarded([this](int button, int shift, float x, float y) {
@@ -92,6 +94,9 @@ void frm_QVanto::connectHandlers()
     for (size_t i = 0; i < m_menu.stampMm.size(); ++i)
         connect(m_menu.stampMm[i], &QAction::triggered, this,
             guarded([this, i](bool) { mnuStampMm_Click(app::OptionsMenu::kStampSizesMm[i]); }));
+    for (size_t i = 0; i < m_menu.kind.size(); ++i)
+        connect(m_menu.kind[i], &QAction::triggered, this,
+            guarded([this, i](bool) { mnuSealKind_Click(render::SealKind(i)); }));
     connect(
         m_menu.stampMmTyped, &QAction::triggered, this, guarded([this](bool) { mnuStampMmTyped_Click(); }));
     connect(m_menu.menu, &QMenu::aboutToShow, this, guarded([this] { mnuOptions_AboutToShow(); }));
@@ -109,12 +114,20 @@ render::FaceControls frm_QVanto::faceControls()
 {
     render::FaceControls face;
     face.QVLabel = m_controls.QVLabel;
+    if (m_typingDate) {
+        if (!m_dateRowShown)
+            m_dateRowShown = std::make_unique<host::TextBox>();
+        m_dateRowShown->setFont(m_controls.QVLabel[3]->font());
+        face.QVLabel[3] = m_dateRowShown.get();
+    }
     face.QVDate = m_controls.QVDate;
     face.cmbFontName = m_controls.cmbFontName;
     face.chkQVID = m_controls.chkQVID;
     face.Picture1 = &m_controls.Picture1->surface();
     face.InkColor = &InkColor;
     face.dateStyle = &m_options.dateStyle;
+    face.kind = m_options.kind;
+    face.sizeMm = m_options.sizeMm();
     return face;
 }
 
@@ -135,26 +148,29 @@ void frm_QVanto::RedrawStamp()
 
 void frm_QVanto::StampNow()
 {
+    // A date still being typed is taken first: the record and the face
+    // carry one date.
+    FinishTypedDate();
     stamp::StampContext context {m_controls.QVLabel, [this] { RedrawStamp(); },
         [this] { return m_controls.Picture1->Image(); }, [this] { m_form.SetWindowState(1); }, m_stampIds,
         m_services.clock, m_services.clipboard, m_services.messages, m_services.sound, m_services.app};
     // At the default options the clipboard gets the face on screen itself,
     // unless the screen has finer pixels than the chosen resolution.
     const app::StampOptions &o = m_options;
-    if (o.pixelScale != 1 || o.stampMm != 0 || m_controls.Picture1->surface().pixelScale() != 1)
+    if (o.pixelScale != 1 || o.sizeMm() != 0 || m_controls.Picture1->surface().pixelScale() != 1)
         context.PictureImage
-            = [this, &o] { return render::FaceImage(faceControls(), o.pixelScale, false, o.stampMm); };
+            = [this, &o] { return render::FaceImage(faceControls(), o.pixelScale, false, o.sizeMm()); };
     if (o.transparent)
         context.PicturePng
-            = [this, &o] { return render::FacePng(faceControls(), o.pixelScale, true, o.stampMm); };
+            = [this, &o] { return render::FacePng(faceControls(), o.pixelScale, true, o.sizeMm()); };
     stamp::StampNow(context);
 }
 
 void frm_QVanto::SaveFaceAs(const QString &path)
 {
     const QByteArray bytes = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
-        ? render::FaceSvg(faceControls(), m_options.stampMm)
-        : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent, m_options.stampMm);
+        ? render::FaceSvg(faceControls(), m_options.sizeMm())
+        : render::FacePng(faceControls(), m_options.pixelScale, m_options.transparent, m_options.sizeMm());
     try {
         host::writeFileSafely(path, bytes);
     } catch (const host::HostError &e) {
@@ -165,25 +181,40 @@ void frm_QVanto::SaveFaceAs(const QString &path)
 
 void frm_QVanto::TakeTypedDate(const QString &text)
 {
+    if (!render::CouldBecomeDate(text)) {
+        // The change notification that follows this edit redraws and so
+        // writes the row again from the date fields; redrawing here, inside
+        // the edit, would leave the row's text and what it shows apart.
+        PutDateBack();
+        return;
+    }
+    if (!m_typingDate)
+        for (size_t i = 0; i < 3; ++i)
+            m_dateBeforeTyping[i] = m_controls.QVDate[i]->Text();
+    m_typingDate = true;
     const QDate date = render::TypedDate(text);
     if (!date.isValid())
         return;
-    // The change notification that follows the edit redraws and rewrites
-    // the row from these fields; rewriting it here, inside the edit, would
-    // leave the row's text and what it shows apart.
     m_controls.QVDate[0]->SetText(QString::number(date.year()));
     m_controls.QVDate[1]->SetText(QString::number(date.month()));
     m_controls.QVDate[2]->SetText(QString::number(date.day()));
-    // Keep the caret as far from the end as it was, so a day or year can be
-    // typed over digit by digit while the row is rewritten around it.
-    m_caretFromEnd = text.size() - m_controls.QVLabel[3]->cursorPosition();
 }
 
-void frm_QVanto::PlaceDateCaret()
+void frm_QVanto::PutDateBack()
 {
-    if (m_caretFromEnd < 0)
+    if (m_typingDate)
+        for (size_t i = 0; i < 3; ++i)
+            m_controls.QVDate[i]->SetText(m_dateBeforeTyping[i]);
+    m_typingDate = false;
+}
+
+void frm_QVanto::FinishTypedDate()
+{
+    if (!m_typingDate)
         return;
-    host::TextBox &row = *m_controls.QVLabel[3];
-    row.setCursorPosition(int(qMax<qsizetype>(0, row.text().size() - m_caretFromEnd)));
-    m_caretFromEnd = -1;
+    if (render::TypedDate(m_controls.QVLabel[3]->Text()).isValid())
+        m_typingDate = false;
+    else
+        PutDateBack();
+    RedrawStamp();
 }

@@ -54,9 +54,13 @@ public:
     void mnuTransparent_Click(bool on);
     void mnuDateStyle_Click(render::DateStyle style);
     void mnuStampMm_Click(int mm);
+    void mnuSealKind_Click(render::SealKind kind);
+    void mnuStamp_Click(const QString &name);
+    void mnuStampSaveAs_Click();
     void mnuStampMmTyped_Click();
     void mnuOptions_AboutToShow();
     void QVLabel_Edited(qint16 Index, const QString &text);
+    void QVLabel_EditingFinished(qint16 Index);
     void Picture1_ScreenChange();
     void mnuSaveAs_Click();
     void mnuLookUp_Click();
@@ -66,10 +70,25 @@ public:
     // The routines the handlers dispatch to.
     void RedrawStamp();
     void StampNow();
-    // Sets the date fields from a date typed into the date row; other text
-    // is left for the redraw to rewrite.
+    // A key typed into the date row: a date sets the date fields and the
+    // face; while the text may still become one it stays as typed, and the
+    // face keeps the last date; anything else puts the row back.
     void TakeTypedDate(const QString &text);
-    void PlaceDateCaret();
+    // The typing is over (Enter, Tab, leaving the row, stamping): the row is
+    // written again from the date fields, the typed date or the last one.
+    void FinishTypedDate();
+    // Saved stamps (stamps/<name>.ini; the empty name is the default
+    // stamp, the settings file itself). LoadStamp puts the stamp in use, or
+    // is false when there is none of that name; SaveStamp keeps the one in
+    // use in its file; SwitchStamp does both; SaveStampAs keeps the one in
+    // use under a new name and goes on with it.
+    bool LoadStamp(const QString &name);
+    void SaveStamp();
+    void SwitchStamp(const QString &name);
+    void SaveStampAs(const QString &name);
+    const QString &stampName() const { return m_stampName; }
+    // Lists the saved stamps in the options menu.
+    void FillStampsMenu();
     // Writes the face to a PNG or SVG file (by the name's suffix), at the
     // chosen resolution and background.
     void SaveFaceAs(const QString &path);
@@ -114,6 +133,8 @@ public:
 
 private:
     void connectHandlers();
+    // The date fields as they were before the typing began.
+    void PutDateBack();
     void LookUpPdf(const QString &path, const QString &logPath);
     void ShowLookUp(app::LookUpDialog *dialog);
     render::FaceControls faceControls();
@@ -129,8 +150,12 @@ private:
     app::StampOptions m_options;
     std::vector<bas_QVanto::SettingsOption> m_storedOptions;
     app::OptionsMenu m_menu;
-    // Where to put the caret once a typed date has been rewritten; -1 none.
-    qsizetype m_caretFromEnd = -1;
+    // While the user types into the date row, the face's date row is drawn
+    // from this hidden box, so the redraws leave the typed text alone.
+    QString m_stampName; // the saved stamp in use; empty for the default one
+    bool m_typingDate = false;
+    std::array<QString, 3> m_dateBeforeTyping; // put back when no date comes of it
+    std::unique_ptr<host::TextBox> m_dateRowShown;
     QPointer<app::LookUpDialog> m_lookUp;
     QPointer<app::SavedNotice> m_savedNotice;
 };

@@ -123,4 +123,19 @@ void Form::closeEvent(QCloseEvent *event)
     }
 }
 
+bool Form::focusNextPrevChild(bool next)
+{
+    QWidget *const start = focusWidget();
+    // Each control at most once round the chain.
+    for (qsizetype steps = findChildren<QWidget *>().size() + 1; steps > 0; --steps) {
+        if (!QWidget::focusNextPrevChild(next))
+            return false;
+        QWidget *const now = focusWidget();
+        if (!now || now == start
+            || rect().contains(QRect(now->mapTo(this, QPoint(0, 0)), now->size()).center()))
+            return true;
+    }
+    return true;
+}
+
 } // namespace host

@@ -46,6 +46,9 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Tab passes over controls that lie outside the window's visible part
+    // (the narrow window hides the rows), so typing never lands unseen.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     double m_outerWidthTwips;

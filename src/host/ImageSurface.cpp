@@ -194,7 +194,15 @@ void ImageSurface::Print(const QString &text)
         painter.setFont(printFont());
         painter.setPen(resolveColor(m_foreColor));
         const double baselinePx = twipsToPx(m_currentY) + m.metrics.ascent() * scale();
-        painter.drawText(QPointF(devicePx(m_currentX), baselinePx * m_output.pixelScale), text);
+        QPointF origin(devicePx(m_currentX), baselinePx * m_output.pixelScale);
+        if (m_textAngle != 0) {
+            const QPointF middle(devicePx(m_currentX + TextWidth(text) / 2),
+                devicePx(m_currentY + pxToTwips(m.metrics.height() * scale()) / 2));
+            painter.translate(middle);
+            painter.rotate(m_textAngle);
+            origin -= middle;
+        }
+        painter.drawText(origin, text);
     }
     m_currentX = 0;
     m_currentY += pxToTwips(m.metrics.height() * scale());

@@ -59,6 +59,7 @@ public:
     double CurrentX() const override { return m_currentX; }
     double CurrentY() const override { return m_currentY; }
     void Print(const QString &text) override;
+    void setTextAngle(double degrees) override { m_textAngle = degrees; }
 
     QImage Image() const override { return m_image; }
     const QImage &image() const { return m_image; }
@@ -107,6 +108,7 @@ private:
     FontResolver::Style m_style;
     double m_currentX = 0;
     double m_currentY = 0;
+    double m_textAngle = 0;
     Measures *m_measures = nullptr;
     QHash<FontKey, std::shared_ptr<Measures>> m_measuresByFont;
     QHash<FontKey, QFont> m_printFonts;

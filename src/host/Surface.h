@@ -45,6 +45,10 @@ public:
     // Prints one line with its top-left at (CurrentX, CurrentY), then moves
     // the print position to the start of the next line.
     virtual void Print(const QString &text) = 0;
+    // Turns what Print draws clockwise by `degrees` about the middle of its
+    // line box, as text set around a seal's rim needs; 0 draws it upright.
+    // A surface that cannot turn text prints it upright.
+    virtual void setTextAngle(double degrees) { (void)degrees; }
 
     virtual QImage Image() const = 0;
 };

@@ -42,6 +42,9 @@ void step(host::TextBox &field, const FieldRange &range, double by)
 
 bool OnDateBand(const StampGeometry &g, float y)
 {
+    // Other seals show no date: a press there must not change it unseen.
+    if (g.Kind != SealKind::Date)
+        return false;
     const float bandTop = float(g.StampCenterY - g.DateBandHeight / 2.0);
     const float bandBottom = float(g.DateBandHeight / 2.0 + g.StampCenterY);
     return bandTop <= y && y <= bandBottom;

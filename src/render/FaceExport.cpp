@@ -56,16 +56,26 @@ struct VectorFace {
             host::FontResolver::Style style {row.bold, row.italic, row.underline, row.strike};
             p.setFont(host::FontResolver::shared().font(row.font, row.size, style));
             p.setPen(host::resolveColor(row.color));
-            p.drawText(QPointF(host::twipsToPx(row.x), host::twipsToPx(row.y) + row.ascentPx), row.text);
+            const QPointF middle(
+                host::twipsToPx(row.x + row.widthTwips / 2), host::twipsToPx(row.y + row.heightTwips / 2));
+            p.save();
+            p.translate(middle);
+            p.rotate(row.angle);
+            p.drawText(
+                QPointF(host::twipsToPx(row.x), host::twipsToPx(row.y) + row.ascentPx) - middle, row.text);
+            p.restore();
         }
-        p.setPen(QPen(host::resolveColor(ink), 2));
         p.setBrush(Qt::NoBrush);
-        const double r = host::twipsToPx(g.StampRadius);
-        const QPointF c(host::twipsToPx(g.StampCenterX), host::twipsToPx(g.StampCenterY));
-        p.drawEllipse(c, r, r);
-        const double half = host::twipsToPx(g.DateBandHeight) / 2;
-        for (double y : {c.y() - half, c.y() + half})
-            p.drawLine(QPointF(c.x() - 0.97 * r, y), QPointF(c.x() + 0.97 * r, y));
+        for (const RecordingSurface::Shape &shape : recorder.shapes) {
+            p.setPen(QPen(host::resolveColor(shape.color), shape.widthPx, Qt::SolidLine, Qt::FlatCap));
+            const QPointF a(host::twipsToPx(shape.x1), host::twipsToPx(shape.y1));
+            if (shape.circle) {
+                const double r = host::twipsToPx(shape.x2);
+                p.drawEllipse(a, r, r);
+            } else {
+                p.drawLine(a, QPointF(host::twipsToPx(shape.x2), host::twipsToPx(shape.y2)));
+            }
+        }
     }
 
     host::ImageSurface measuring;

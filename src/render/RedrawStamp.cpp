@@ -2,10 +2,14 @@
 
 #include "DateStyle.h"
 #include "DrawRow.h"
+#include "SealLayout.h"
 
 #include "host/CheckBox.h"
 #include "host/Surface.h"
 #include "host/TextBox.h"
+#include "host/Units.h"
+
+#include <cmath>
 
 namespace render {
 
@@ -14,13 +18,21 @@ namespace {
 constexpr qint32 kWhite = 0xFFFFFF;
 constexpr int kTransparentFill = 1;
 constexpr int kFrameWidthPx = 2;
+// A rubber seal's rim and bars are no thinner than this.
+constexpr double kLeastRimMm = 0.4;
 
-void computeGeometry(double outerWidth, StampGeometry &g)
+void computeGeometry(double outerWidth, const FaceControls &c, StampGeometry &g)
 {
     g.StampRadius = float((outerWidth - 25 - 90) / 2);
     g.StampCenterX = float(double(g.StampRadius) + 25);
     g.StampCenterY = float(double(g.StampRadius) + 25);
-    g.DateBandHeight = float(double(g.StampCenterY) / 2.5);
+    g.Kind = c.kind;
+    g.DateBandHeight = c.kind == SealKind::Date ? float(double(g.StampCenterY) / 2.5) : 0.0f;
+    g.StrokePx = kFrameWidthPx;
+    if (c.sizeMm > 0) {
+        const double diameterPx = host::twipsToPx(2.0 * double(g.StampRadius)) + kFrameWidthPx;
+        g.StrokePx = qMax(kFrameWidthPx, int(std::ceil(kLeastRimMm * diameterPx / c.sizeMm)));
+    }
 }
 
 void drawFrame(host::Surface &surface, const StampGeometry &g, qint32 ink)
@@ -29,9 +41,9 @@ void drawFrame(host::Surface &surface, const StampGeometry &g, qint32 ink)
     const double cx = g.StampCenterX;
     const double cy = g.StampCenterY;
     const double halfBand = double(g.DateBandHeight) / 2;
-    surface.setDrawWidth(kFrameWidthPx);
-    surface.Circle(cx, cy, r, ink);
-    surface.setDrawWidth(kFrameWidthPx);
+    surface.setDrawWidth(g.StrokePx);
+    surface.Circle(cx, cy, OuterPenRadius(g), ink);
+    surface.setDrawWidth(g.StrokePx);
     surface.Line(cx - 0.97 * r, cy - halfBand, cx + 0.97 * r, cy - halfBand, ink);
     surface.Line(cx - 0.97 * r, cy + halfBand, cx + 0.97 * r, cy + halfBand, ink);
 }
@@ -41,7 +53,7 @@ void drawFrame(host::Surface &surface, const StampGeometry &g, qint32 ink)
 void RedrawStamp(FaceControls &c, StampGeometry &g)
 {
     host::Surface &surface = *c.Picture1;
-    computeGeometry(surface.Width(), g);
+    computeGeometry(surface.Width(), c, g);
 
     surface.setFillColor(kWhite);
     surface.setFillStyle(kTransparentFill);
@@ -49,6 +61,11 @@ void RedrawStamp(FaceControls &c, StampGeometry &g)
 
     const DateStyle style = c.dateStyle ? *c.dateStyle : DateStyle::Western;
     c.QVLabel[3]->SetText(DateRowText(c.QVDate[0]->Text(), c.QVDate[1]->Text(), c.QVDate[2]->Text(), style));
+
+    if (c.kind != SealKind::Date) {
+        PaintSeal(c, g, LayoutSeal(c, g));
+        return;
+    }
 
     const double r = g.StampRadius;
     const double cy = g.StampCenterY;

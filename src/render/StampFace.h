@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DateStyle.h"
+#include "SealKind.h"
 
 #include <QtGlobal>
 #include <array>
@@ -20,7 +21,11 @@ struct StampGeometry {
     float StampRadius = 0;
     float StampCenterX = 0;
     float StampCenterY = 0;
-    float DateBandHeight = 0;
+    float DateBandHeight = 0; // 0 when the kind has no date band
+    SealKind Kind = SealKind::Date;
+    // The rim's and bars' pen: thicker than the classic 2 px when a real size
+    // would make that thinner than a rubber seal's rim.
+    int StrokePx = 2;
 };
 
 // The window's controls and state the face is drawn from.
@@ -33,6 +38,10 @@ struct FaceControls {
     const qint32 *InkColor = nullptr;
     // Western unless the user chose an era style.
     const DateStyle *dateStyle = nullptr;
+    SealKind kind = SealKind::Date;
+    // The seal's size in millimetres when it has one (set, or its kind's
+    // default), 0 otherwise; it sets the least width of the rim.
+    int sizeMm = 0;
 };
 
 } // namespace render

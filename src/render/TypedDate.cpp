@@ -33,15 +33,18 @@ const Era *eraNamed(const QString &text)
 
 QDate TypedDate(const QString &typed)
 {
-    static const QRegularExpression form(QStringLiteral("^(?:(明治|大正|昭和|平成|令和|[MTSHRmtshr])(元|\\d{"
-                                                        "1,3})|(\\d{1,6}))([./-])(\\d{1,3})\\4(\\d{1,3})$"));
+    // A western year has four digits: 26.12.25 is not taken for the year 26.
+    static const QRegularExpression form(
+        QStringLiteral("^(?:(明治|大正|昭和|平成|令和|[MTSHRmtshr])(元|\\d{1,3})|(\\d{4}))"
+                       "(?:([./-])(\\d{1,3})\\4(\\d{1,3})|年(\\d{1,3})月(\\d{1,3})日?)$"));
     // NFKC turns full-width digits and separators into their plain forms.
     const QRegularExpressionMatch match
         = form.match(typed.normalized(QString::NormalizationForm_KC).trimmed());
     if (!match.hasMatch())
         return {};
-    const int month = match.captured(5).toInt();
-    const int day = match.captured(6).toInt();
+    const bool inWords = match.capturedLength(7) > 0;
+    const int month = match.captured(inWords ? 7 : 5).toInt();
+    const int day = match.captured(inWords ? 8 : 6).toInt();
     if (match.capturedLength(3) > 0) {
         const int year = match.captured(3).toInt();
         return year >= 1 && year <= 9999 ? QDate(year, month, day) : QDate();
@@ -55,6 +58,15 @@ QDate TypedDate(const QString &typed)
         || actual.name != QString::fromUtf16(era->name))
         return {};
     return date;
+}
+
+bool CouldBecomeDate(const QString &typed)
+{
+    // Only what the forms above are made of, wherever the caret is: a year
+    // typed over digit by digit passes through texts like 2.01.25.
+    static const QRegularExpression parts(
+        QStringLiteral("^[\\d./\\-年月日元明治大正昭和平成令MTSHRmtshr\\s]*$"));
+    return parts.match(typed.normalized(QString::NormalizationForm_KC)).hasMatch();
 }
 
 } // namespace render

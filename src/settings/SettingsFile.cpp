@@ -76,20 +76,29 @@ QString SettingsPath(const host::AppInfo &app)
 
 void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitState &splitter)
 {
+    LoadSettingsFile(SettingsPath(app), controls, splitter);
+}
+
+void SaveSettings(const host::AppInfo &app, const SettingsControls &controls)
+{
+    SaveSettingsFile(SettingsPath(app), controls);
+}
+
+void LoadSettingsFile(const QString &path, SettingsControls &controls, SplitState &splitter)
+{
     // Settings are a convenience: any failure keeps what was applied so far
     // and the defaults for the rest, without a word to the user.
     try {
-        SettingsLines lines(SettingsPath(app));
+        SettingsLines lines(path);
         while (!lines.atEnd())
             applyLine(lines.readLine(), controls, splitter);
     } catch (const std::exception &) {
     }
 }
 
-void SaveSettings(const host::AppInfo &app, const SettingsControls &controls)
+void SaveSettingsFile(const QString &path, const SettingsControls &controls)
 {
     try {
-        const QString path = SettingsPath(app);
         // No folder to keep files in: nothing is written anywhere.
         if (path.isEmpty() || !maySaveOver(path))
             return;

@@ -49,4 +49,8 @@ void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitSta
 // left alone.
 void SaveSettings(const host::AppInfo &app, const SettingsControls &controls);
 
+// The same for the settings file at `path` (a saved stamp's, say).
+void LoadSettingsFile(const QString &path, SettingsControls &controls, SplitState &splitter);
+void SaveSettingsFile(const QString &path, const SettingsControls &controls);
+
 } // namespace bas_QVanto

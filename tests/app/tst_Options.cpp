@@ -3,11 +3,14 @@
 #include "TestWindow.h"
 #include "app/pdf/LookUpDialog.h"
 
+#include "host/Form.h"
 #include "host/TextBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -156,55 +159,197 @@ private slots:
             qPrintable(width));
     }
 
+    // Keys typed over the selected date row, one by one (⌫ Backspace,
+    // ⌦ Delete, ← Left): the row as typed, the date on the face meanwhile,
+    // and the row once Enter takes it.
     void typedDates_data()
     {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("faceDate");
         QTest::addColumn<QString>("row");
+        const QString today = QStringLiteral("2027.01.01");
         QTest::newRow("dots") << "2026.12.25"
+                              << "2026.12.25"
+                              << "2026.12.25"
                               << "2026.12.25";
         QTest::newRow("slashes") << "2026/12/25"
+                                 << "2026/12/25"
+                                 << "2026.12.25"
                                  << "2026.12.25";
         QTest::newRow("hyphens") << "2026-12-25"
+                                 << "2026-12-25"
+                                 << "2026.12.25"
                                  << "2026.12.25";
         QTest::newRow("full width, as an IME types") << "２０２６．１２．２５"
+                                                     << "２０２６．１２．２５"
+                                                     << "2026.12.25"
                                                      << "2026.12.25";
+        QTest::newRow("year, month, day") << "2026年12月25日"
+                                          << "2026年12月25日"
+                                          << "2026.12.25"
+                                          << "2026.12.25";
+        QTest::newRow("era in words") << "令和8年12月25日"
+                                      << "令和8年12月25日"
+                                      << "2026.12.25"
+                                      << "2026.12.25";
+        QTest::newRow("full-width era in words") << "令和８年１２月２５日"
+                                                 << "令和８年１２月２５日"
+                                                 << "2026.12.25"
+                                                 << "2026.12.25";
         QTest::newRow("era name") << "令和8.12.25"
+                                  << "令和8.12.25"
+                                  << "2026.12.25"
                                   << "2026.12.25";
         QTest::newRow("era initial") << "R8.12.25"
+                                     << "R8.12.25"
+                                     << "2026.12.25"
                                      << "2026.12.25";
         QTest::newRow("first year in words") << "令和元.5.1"
+                                             << "令和元.5.1"
+                                             << "2019.05.01"
                                              << "2019.05.01";
         QTest::newRow("last day of Heisei") << "平成31.4.30"
+                                            << "平成31.4.30"
+                                            << "2019.04.30"
                                             << "2019.04.30";
         QTest::newRow("a digit typed after the day") << "2027.01.012"
+                                                     << "2027.01.012"
+                                                     << "2027.01.12"
                                                      << "2027.01.12";
-        QTest::newRow("Reiwa before it began") << "令和1.4.30"
-                                               << "2027.01.01";
-        QTest::newRow("no such day") << "2026.02.29"
-                                     << "2027.01.01";
+        QTest::newRow("Backspace") << "2026.12.24⌫5"
+                                   << "2026.12.25"
+                                   << "2026.12.25"
+                                   << "2026.12.25";
+        QTest::newRow("Delete") << "2026.12.25←←⌦⌦01"
+                                << "2026.12.01"
+                                << "2026.12.01"
+                                << "2026.12.01";
+        QTest::newRow("half a date keeps today") << "2026.1"
+                                                 << "2026.1" << today << today;
+        QTest::newRow("two-digit year") << "26.12.25"
+                                        << "26.12.25" << today << today;
         QTest::newRow("year 0") << "0.1.1"
-                                << "2027.01.01";
+                                << "0.1.1" << today << today;
+        QTest::newRow("Reiwa before it began") << "令和1.4.30"
+                                               << "令和1.4.30" << today << today;
+        QTest::newRow("no such day: the last date meanwhile") << "2026.02.29"
+                                                              << "2026.02.29"
+                                                              << "2026.02.02" << today;
         QTest::newRow("mixed separators") << "2026.12/25"
-                                          << "2027.01.01";
-        QTest::newRow("half a date") << "2026.12"
-                                     << "2027.01.01";
-        QTest::newRow("words") << "クリスマス"
-                               << "2027.01.01";
+                                          << "2026.12/25" << today << today;
+        QTest::newRow("words put the row back") << "クリスマス" << today << today << today;
     }
     void typedDates()
     {
-        QFETCH(QString, typed);
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        QFETCH(QString, faceDate);
         QFETCH(QString, row);
         QTemporaryDir folder;
         TestWindow w(folder.path());
         host::TextBox *dateRow = w.c().QVLabel[3];
         dateRow->selectAll();
-        dateRow->insert(typed);
+        for (const QChar key : keys) {
+            if (key == u'⌫')
+                QTest::keyClick(dateRow, Qt::Key_Backspace);
+            else if (key == u'⌦')
+                QTest::keyClick(dateRow, Qt::Key_Delete);
+            else if (key == u'←')
+                QTest::keyClick(dateRow, Qt::Key_Left);
+            else // as an input method hands over a character, not a key
+                QTest::sendKeyEvent(QTest::Click, dateRow, Qt::Key_unknown, QString(key), Qt::NoModifier);
+        }
+        QCOMPARE(dateRow->text(), shown);
+        const auto fields = [&w] {
+            return QStringLiteral("%1.%2.%3")
+                .arg(w.c().QVDate[0]->Text())
+                .arg(w.c().QVDate[1]->Text().toInt(), 2, 10, QLatin1Char('0'))
+                .arg(w.c().QVDate[2]->Text().toInt(), 2, 10, QLatin1Char('0'));
+        };
+        QCOMPARE(fields(), faceDate);
+        QTest::keyClick(dateRow, Qt::Key_Return);
         QCOMPARE(dateRow->Text(), row);
-        const QStringList fields = row.split(QLatin1Char('.'));
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(w.c().QVDate[size_t(i)]->Text(), QString::number(fields[i].toInt()));
+        QCOMPARE(fields(), row);
         QCOMPARE(dateRow->text(), row); // what the row shows
+    }
+
+    void theFaceKeepsTheLastDateWhileTyping()
+    {
+        QTemporaryDir folder;
+        TestWindow w(folder.path());
+        host::TextBox *dateRow = w.c().QVLabel[3];
+        const QImage today = w.face();
+        dateRow->selectAll();
+        QTest::keyClicks(dateRow, QStringLiteral("2026.1"));
+        QCOMPARE(w.face(), today);
+        QTest::keyClicks(dateRow, QStringLiteral("2.25"));
+        const QImage typed = w.face();
+        QVERIFY(typed != today);
+        // Leaving the row takes the date.
+        dateRow->setFocus();
+        emit dateRow->editingFinished();
+        QCOMPARE(dateRow->Text(), QStringLiteral("2026.12.25"));
+        QCOMPARE(w.face(), typed);
+    }
+
+    void savedStampsSwitchThroughTheMenu()
+    {
+        QTemporaryDir folder;
+        TestWindow w(folder.path());
+        const QByteArray defaultBefore = (w.close(), hardening::readBytes(w.iniPath()));
+        // The default stamp kept under a name, then made a square seal.
+        w.window->SaveStampAs(QStringLiteral("kaku"));
+        w.window->mnuSealKind_Click(render::SealKind::Square);
+        w.c().QVLabel[0]->SetText(QStringLiteral("株式会社山田商事"));
+        const QImage square = w.face();
+        // Switching keeps the square seal in its file and brings the default one back as it was.
+        w.window->mnuOptions_AboutToShow();
+        QMenu *stamps = w.window->optionsMenu().stamps;
+        QCOMPARE(stamps->actions().size(), 4); // 既定の印, kaku, a separator, the entry that saves
+        stamps->actions()[0]->trigger();
+        QCOMPARE(w.window->stampName(), QString());
+        QCOMPARE(w.window->options().kind, render::SealKind::Date);
+        QCOMPARE(w.c().QVLabel[0]->Text(), QStringLiteral("会 社 名"));
+        QCOMPARE(hardening::readBytes(w.iniPath()), defaultBefore);
+        const QByteArray kaku = hardening::readBytes(folder.filePath(QStringLiteral("stamps/kaku.ini")));
+        QVERIFY2(kaku.contains("kind, 1 \r\n") || kaku.contains("kind,1\r\n"), kaku.constData());
+        QVERIFY(w.window->LoadStamp(QStringLiteral("kaku")));
+        QCOMPARE(w.face(), square);
+        // Names that would reach outside the folder are refused, and nothing is made.
+        for (const QString &bad :
+            {QStringLiteral("../x"), QStringLiteral(".hidden"), QStringLiteral("a/b")}) {
+            w.window->SaveStampAs(bad);
+            QVERIFY(!w.window->LoadStamp(bad));
+        }
+        QCOMPARE(w.messages.shown.size(), size_t(3));
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("stamps")))
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList {QStringLiteral("kaku.ini")});
+    }
+
+    void tabStaysInTheVisiblePart()
+    {
+        QTemporaryDir folder;
+        TestWindow w(folder.path());
+        host::Form &form = w.window->form();
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        for (const double width : {3600.0, 9000.0}) {
+            form.SetWidth(width);
+            w.c().Picture1->setFocus();
+            QSet<QWidget *> reached;
+            for (int i = 0; i < 30; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget *now = QApplication::focusWidget();
+                QVERIFY(form.rect().contains(QRect(now->mapTo(&form, QPoint(0, 0)), now->size()).center()));
+                reached.insert(now);
+            }
+            // The wide window still reaches the rows; the narrow one keeps the face and its buttons.
+            QCOMPARE(reached.contains(w.c().QVLabel[0]), width > 3600);
+            QVERIFY(reached.contains(static_cast<QWidget *>(w.c().cmdPetan)));
+        }
     }
 
     void dayTypedOverDigitByDigit()

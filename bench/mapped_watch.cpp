@@ -72,8 +72,8 @@ int main(int argc, char *argv[])
     }
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    if (xcb_generic_error_t *error
-        = xcb_request_check(connection, xcb_change_window_attributes_checked(connection, root, XCB_CW_EVENT_MASK, &mask))) {
+    if (xcb_generic_error_t *error = xcb_request_check(
+            connection, xcb_change_window_attributes_checked(connection, root, XCB_CW_EVENT_MASK, &mask))) {
         std::free(error);
         std::fputs("mapped_watch: cannot watch the root window\n", stderr);
         return 1;

@@ -53,7 +53,7 @@ def in_process_interleaved():
 
 
 # The program's start-up milestones, in order (host/StartupTrace.h).
-MILESTONES = ["main", "application", "controls", "font-lists", "settings", "first-redraw", "mapped",
+MILESTONES = ["main", "application", "controls", "claimed", "font-lists", "settings", "first-redraw", "mapped",
               "first-paint", "painted"]
 
 

@@ -118,4 +118,7 @@ private:
     // Where to put the caret once a typed date has been rewritten; -1 none.
     qsizetype m_caretFromEnd = -1;
     QPointer<app::LookUpDialog> m_lookUp;
+    // Set while start-up writes the defaults and the stored settings: each
+    // field's change would redraw the face, and only the last one is shown.
+    bool m_holdRedraw = false;
 };

@@ -213,7 +213,7 @@ def pdf_figures():
     return added, size_kib, ratio_figure([(p[0], f[0]) for p, f in pairs]), ratio_figure([(p[1], f[1]) for p, f in pairs])
 
 
-def lookup_figures():
+def lookup_figures(before):
     """Looking up 100 numbers spread over a long generated log in one pass
     (FindStampRecords) against `grep -c` of one number over the same file,
     in turn; time and peak memory. The log's size is QVANTO_BENCH_LOG_MIB
@@ -226,11 +226,18 @@ def lookup_figures():
         log = f"{folder}/qvanto.log"
         records = int(peak_of([tool, "make", log, str(mib)], folder)[2])
         middle = peak_of([tool, "number", str(records // 2)], folder)[2].strip()
-        results = interleave({
-            "lookup": lambda: peak_of([tool, "find", log, str(records), "100"], folder),
-            "grep": lambda: peak_of(["grep", "-c", f"QVID:{middle},", log], folder)}, lookup_runs)
-    pairs = list(zip(results["lookup"], results["grep"]))
-    return mib, records, ratio_figure([(p[0], f[0]) for p, f in pairs]), ratio_figure([(p[1], f[1]) for p, f in pairs])
+        runners = {"lookup": lambda: peak_of([tool, "find", log, str(records), "100"], folder),
+                   "grep": lambda: peak_of(["grep", "-c", f"QVID:{middle},", log], folder)}
+        older = f"{before}/bench/bench_lookup" if before else None
+        if older and os.path.exists(older):
+            runners["before"] = lambda: peak_of([older, "find", log, str(records), "100"], folder)
+        results = interleave(runners, lookup_runs)
+    figure = {}
+    for name in results:
+        if name != "grep":
+            pairs = list(zip(results[name], results["grep"]))
+            figure[name] = (ratio_figure([(p[0], f[0]) for p, f in pairs]), ratio_figure([(p[1], f[1]) for p, f in pairs]))
+    return mib, records, figure
 
 
 def row(name, figure, unit, target=None, fmt="{:.1f}"):
@@ -293,10 +300,12 @@ def main():
     row("  peak memory", memory, "MiB")
     print(f"{'Bytes one 18 mm stamp adds to a one-page PDF':40} {added:>9} B")
 
-    mib, records, time_figure, memory = lookup_figures()
+    mib, records, figure = lookup_figures(before)
     header(f"Look-up: 100 numbers in a {mib:,} MiB log ({records:,} records); floor: `grep -c` of one number")
-    row("Look-up, wall time", time_figure, "ms", 1.5)
-    row("  peak memory", memory, "MiB")
+    row("Look-up, wall time", figure["lookup"][0], "ms", 1.5)
+    row("  peak memory", figure["lookup"][1], "MiB")
+    if "before" in figure:
+        row("Look-up, older build", figure["before"][0], "ms")
 
 
 if __name__ == "__main__":

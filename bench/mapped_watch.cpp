@@ -4,10 +4,12 @@
 // the program asks, and tells every client watching the root window's
 // children (SubstructureNotify) with a MapNotify.
 //
-// Usage: mapped_watch PROGRAM [ARG...]
+// Usage: mapped_watch [--term] PROGRAM [ARG...]
 // Prints "mapped-watch <exec ns> <mapped ns> <peak KiB>" (CLOCK_MONOTONIC) on
-// standard output once the program has ended: it is asked to end (SIGTERM)
-// as soon as the window maps. The program's own output goes through.
+// standard output once the program has ended: it is killed as soon as the
+// window maps, so that the peak is the one at that moment for any program
+// (--term asks it to end instead, and it may paint and save first). The
+// program's own output goes through.
 #include <xcb/xcb.h>
 
 #include <poll.h>
@@ -18,6 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -61,10 +64,12 @@ long long waitForMap(xcb_connection_t *connection, pid_t child)
 
 int main(int argc, char *argv[])
 {
-    if (argc < 2) {
-        std::fputs("usage: mapped_watch PROGRAM [ARG...]\n", stderr);
+    const bool term = argc > 1 && std::strcmp(argv[1], "--term") == 0;
+    if (argc < (term ? 3 : 2)) {
+        std::fputs("usage: mapped_watch [--term] PROGRAM [ARG...]\n", stderr);
         return 2;
     }
+    char **command = argv + (term ? 2 : 1);
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         std::fputs("mapped_watch: no X server ($DISPLAY)\n", stderr);
@@ -82,12 +87,12 @@ int main(int argc, char *argv[])
     const long long execNs = nowNs();
     const pid_t child = fork();
     if (child == 0) {
-        execvp(argv[1], argv + 1);
+        execvp(command[0], command);
         std::perror("mapped_watch: exec");
         _exit(127);
     }
     const long long mappedNs = waitForMap(connection, child);
-    kill(child, SIGTERM);
+    kill(child, term ? SIGTERM : SIGKILL);
     int status = 0;
     rusage usage {};
     wait4(child, &status, 0, &usage);

@@ -123,10 +123,11 @@ class XServer:
         self.proc.wait()
 
 
-def mapped(command, display, extra_env):
+def mapped(command, display, extra_env, term=False):
     """Exec to the first top-level window mapped (mapped_watch), the peak
-    memory of the process, and the milestones it traced, all from exec."""
-    proc = subprocess.run([f"{build}/bench/mapped_watch"] + command, capture_output=True, text=True,
+    memory of the process up to then (it is killed there), and the
+    milestones it traced, all from exec."""
+    proc = subprocess.run([f"{build}/bench/mapped_watch"] + (["--term"] if term else []) + command, capture_output=True, text=True,
                           env=dict(session, DISPLAY=display, QVANTO_STARTUP_TRACE="1", **extra_env))
     watch = [line.split() for line in proc.stdout.splitlines() if line.startswith("mapped-watch ")]
     if proc.returncode != 0 or not watch:
@@ -161,10 +162,18 @@ def under_x(before):
                 shutil.copy2(f"{source}/{module}", f"{folder}/{name}")
             commands[name] = [f"{folder}/{name}/qvanto"]
         home = dict(HOME=folder, XDG_RUNTIME_DIR=runtime)
-        for command in commands.values():  # once each, so every timed start finds its settings
-            mapped(command, x.display, home)
-        return interleave({name: (lambda c=command: mapped(c, x.display, home)) for name, command in commands.items()},
-                          runs)
+        for command in commands.values():  # once each, ended as a user would, so every start finds its settings
+            mapped(command, x.display, home, term=True)
+
+        def start(command):
+            figures = mapped(command, x.display, home)
+            # A killed copy leaves its lock and socket: a user's start finds neither.
+            for leftover in [f"{os.path.dirname(command[0])}/qvanto.lock"] + \
+                    [f"{runtime}/{f}" for f in os.listdir(runtime) if f.startswith("qvanto-")]:
+                if os.path.exists(leftover):
+                    os.unlink(leftover)
+            return figures
+        return interleave({name: (lambda c=command: start(c)) for name, command in commands.items()}, runs)
 
 
 def breakdown(marks, where, before=None):

@@ -10,7 +10,14 @@ build: deps
 	cmake --preset dev
 	cmake --build --preset dev -j $(JOBS)
 
-run: build
+# The window only: the program and the modules it loads on first use, not the
+# tests (`make test` builds everything), so a first run opens in minutes.
+run: deps
+	@echo "make run: configuring the debug build in build/"
+	@cmake --preset dev >/dev/null
+	@echo "make run: building the program and its modules (tests are left for make test)"
+	cmake --build --preset dev -j $(JOBS) --target qvanto qvanto_modules
+	@echo "make run: opening the window (./build/qvanto)"
 	./build/qvanto
 
 # The committed .clang-format, applied or checked.

@@ -15,6 +15,11 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 namespace {
 
 // The window with real drawing and clipboard, a clock that moves a second on
@@ -77,39 +82,61 @@ void setRows(bool longRows)
             : QStringLiteral("会 社 名"));
 }
 
+// One face drawn by the program, and its floor: the same finished face (the
+// texts, fonts, sizes and positions the program chose) painted straight onto
+// the same surface.
+struct FaceWork {
+    explicit FaceWork(bool longRows)
+        : surface((setRows(longRows), bench().c().Picture1->surface())), recorder(surface),
+          face(bench().face(recorder))
+    {
+        render::RedrawStamp(face, geometry);
+        rows = recorder.rows;
+    }
+    void program() { render::RedrawStamp(face, geometry); }
+    void floor()
+    {
+        render::RecordingSurface::replay(surface, rows, surface.Width(), bench().window->InkColor);
+    }
+
+    host::ImageSurface &surface;
+    render::RecordingSurface recorder;
+    render::FaceControls face;
+    render::StampGeometry geometry;
+    decltype(render::RecordingSurface::rows) rows;
+};
+
+// One keystroke in the company row, from the text change to the finished face.
+struct Keystroke {
+    void operator()()
+    {
+        row.SetText(typed ? QStringLiteral("会 社 名") : QStringLiteral("会 社 名A"));
+        typed = !typed;
+    }
+    host::TextBox &row = *bench().c().QVLabel[0];
+    bool typed = false;
+};
+
 void RedrawStamp(benchmark::State &state)
 {
-    setRows(state.range(0) != 0);
-    render::RecordingSurface recorder(bench().c().Picture1->surface());
-    render::FaceControls face = bench().face(recorder);
-    render::StampGeometry geometry;
+    FaceWork work(state.range(0) != 0);
     for (auto _ : state)
-        render::RedrawStamp(face, geometry);
+        work.program();
 }
 
 void RedrawStampFloor(benchmark::State &state)
 {
-    setRows(state.range(0) != 0);
-    host::ImageSurface &surface = bench().c().Picture1->surface();
-    render::RecordingSurface recorder(surface);
-    render::FaceControls face = bench().face(recorder);
-    render::StampGeometry geometry;
-    render::RedrawStamp(face, geometry);
-    const auto rows = recorder.rows;
-    const auto shapes = recorder.shapes;
+    FaceWork work(state.range(0) != 0);
     for (auto _ : state)
-        render::RecordingSurface::replay(surface, rows, shapes);
+        work.floor();
 }
 
-void Keystroke(benchmark::State &state)
+void KeystrokeInRow(benchmark::State &state)
 {
     setRows(false);
-    host::TextBox &row = *bench().c().QVLabel[0];
-    bool typed = false;
-    for (auto _ : state) {
-        row.SetText(typed ? QStringLiteral("会 社 名") : QStringLiteral("会 社 名A"));
-        typed = !typed;
-    }
+    Keystroke keystroke;
+    for (auto _ : state)
+        keystroke();
 }
 
 void StampNowWithoutSound(benchmark::State &state)
@@ -139,15 +166,65 @@ void SaveSettings(benchmark::State &state)
 
 BENCHMARK(RedrawStamp)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RedrawStampFloor)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Keystroke)->Unit(benchmark::kMicrosecond);
+BENCHMARK(KeystrokeInRow)->Name("Keystroke")->Unit(benchmark::kMicrosecond);
 BENCHMARK(StampNowWithoutSound)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LoadSettings)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SaveSettings)->Unit(benchmark::kMicrosecond);
+
+// Nanoseconds one call of work takes, averaged over a batch of calls.
+template<typename Work>
+double batchNs(Work &&work, int calls)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < calls; ++i)
+        work();
+    return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count() / calls;
+}
+
+// Each figure and its floor alternated in small batches, which of the two
+// goes first swapped every batch, so that a burst of load on a shared machine
+// lands on both sides. Prints, as JSON, each batch's pair of times; the
+// caller reads the median of the per-batch ratios and its spread.
+void interleaved(int batches, int calls)
+{
+    std::printf("{");
+    const auto figure = [&](const char *name, auto &&program, auto &&floor, bool last) {
+        std::printf("\"%s\": [", name);
+        for (int b = 0; b < batches; ++b) {
+            double programNs = 0, floorNs = 0;
+            if (b % 2 == 0) {
+                programNs = batchNs(program, calls);
+                floorNs = batchNs(floor, calls);
+            } else {
+                floorNs = batchNs(floor, calls);
+                programNs = batchNs(program, calls);
+            }
+            std::printf("%s[%.1f, %.1f]", b ? ", " : "", programNs, floorNs);
+        }
+        std::printf("]%s", last ? "" : ", ");
+    };
+    for (const bool longRows : {false, true}) {
+        FaceWork work(longRows);
+        figure(
+            longRows ? "RedrawStamp/1" : "RedrawStamp/0", [&] { work.program(); }, [&] { work.floor(); },
+            false);
+    }
+    FaceWork face(false);
+    figure(
+        "Keystroke", Keystroke(), [&] { face.floor(); }, true);
+    std::printf("}\n");
+}
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--interleave") == 0) {
+        g_bench = std::make_unique<Bench>();
+        interleaved(std::atoi(argv[2]), std::atoi(argv[3]));
+        g_bench.reset();
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     g_bench = std::make_unique<Bench>();
     benchmark::RunSpecifiedBenchmarks();

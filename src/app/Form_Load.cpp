@@ -14,6 +14,7 @@
 #include "settings/SettingsFile.h"
 
 #include <QDir>
+#include <QScopedValueRollback>
 
 #include <limits>
 
@@ -54,6 +55,9 @@ void frm_QVanto::Form_Load()
     m_form.Show();
     m_form.Hide();
 
+    // Undone on the way out, whatever happens: a face that never redraws
+    // again would be worse than any slow start.
+    const QScopedValueRollback<bool> holdRedraw(m_holdRedraw, true);
     m_form.SetCaption(captionFor(app));
     c.lblTitle->SetCaption(app.Comments + QLatin1Char('\r') + kCredit + QLatin1Char('\r') + kHomePage);
 
@@ -95,6 +99,7 @@ void frm_QVanto::Form_Load()
     m_menu.reflect(m_options);
     host::startupMark("settings");
 
+    m_holdRedraw = false;
     m_form.SetVisible(true);
     RedrawStamp();
     host::startupMark("first-redraw");

@@ -14,10 +14,12 @@ namespace {
 constexpr int kAnswerTimeoutMs = 3000;
 } // namespace
 
-std::optional<int> ClaimDataFolder(
-    host::SingleInstance &instance, const host::AppInfo &app, host::MessageBox &messages)
+std::optional<int> ClaimDataFolder(host::SingleInstance &instance, host::SingleInstance::Claim locked,
+    const host::AppInfo &app, host::MessageBox &messages)
 {
-    if (instance.claim() != host::SingleInstance::Claim::Taken)
+    if (locked == host::SingleInstance::Claim::Owner)
+        instance.listen();
+    if (locked != host::SingleInstance::Claim::Taken)
         return std::nullopt;
     if (instance.wakeOwner(kAnswerTimeoutMs))
         return 0;

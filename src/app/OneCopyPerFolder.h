@@ -1,12 +1,13 @@
 #pragma once
 
+#include "host/SingleInstance.h"
+
 #include <optional>
 
 namespace host {
 struct AppInfo;
 class Form;
 class MessageBox;
-class SingleInstance;
 } // namespace host
 
 namespace app {
@@ -16,9 +17,10 @@ namespace app {
 // would issue the same stamp numbers and overwrite each other's settings,
 // so a second start asks the running copy to show its window and ends; when
 // that copy does not answer (it runs on another machine sharing the
-// folder), the user is told why nothing opens.
-std::optional<int> ClaimDataFolder(
-    host::SingleInstance &instance, const host::AppInfo &app, host::MessageBox &messages);
+// folder), the user is told why nothing opens. `locked` is what
+// `instance.lock()` gave; the owner then listens for later starts.
+std::optional<int> ClaimDataFolder(host::SingleInstance &instance, host::SingleInstance::Claim locked,
+    const host::AppInfo &app, host::MessageBox &messages);
 
 // Brings the window back, in front, whenever a later start asks for it.
 void ShowWindowOnRequest(host::SingleInstance &instance, host::Form &form);

@@ -140,6 +140,8 @@ bas_QVanto::SettingsControls frm_QVanto::settingsControls()
 
 void frm_QVanto::RedrawStamp()
 {
+    if (m_holdRedraw)
+        return;
     m_controls.Picture1->FollowScreen();
     render::FaceControls face = faceControls();
     render::RedrawStamp(face, m_geometry);

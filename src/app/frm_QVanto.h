@@ -150,12 +150,15 @@ private:
     app::StampOptions m_options;
     std::vector<bas_QVanto::SettingsOption> m_storedOptions;
     app::OptionsMenu m_menu;
-    // While the user types into the date row, the face's date row is drawn
-    // from this hidden box, so the redraws leave the typed text alone.
     QString m_stampName; // the saved stamp in use; empty for the default one
     bool m_typingDate = false;
     std::array<QString, 3> m_dateBeforeTyping; // put back when no date comes of it
+    // While the user types into the date row, the face's date row is drawn
+    // from this hidden box, so the redraws leave the typed text alone.
     std::unique_ptr<host::TextBox> m_dateRowShown;
     QPointer<app::LookUpDialog> m_lookUp;
     QPointer<app::SavedNotice> m_savedNotice;
+    // Set while start-up writes the defaults and the stored settings: each
+    // field's change would redraw the face, and only the last one is shown.
+    bool m_holdRedraw = false;
 };

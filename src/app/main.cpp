@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <memory>
 
 namespace {
@@ -113,16 +114,23 @@ int runWindow(int argc, char *argv[])
     host::installQtTranslations(application);
     host::AppInfo app = host::AppInfo::forRunningProgram();
     // With no folder to keep files there is nothing two copies could
-    // overwrite, and no folder to hold the lock.
+    // overwrite, and no folder to hold the lock. The lock is taken while the
+    // window is built (its file is synced to disk first); the window shows
+    // only once it is held.
     std::unique_ptr<host::SingleInstance> instance;
+    std::future<host::SingleInstance::Claim> locked;
     if (app.FilesKept) {
         instance = std::make_unique<host::SingleInstance>(
             app.dataFile({}), app.EXEName.toLower() + QStringLiteral(".lock"));
+        locked = std::async(std::launch::async, [&instance] { return instance->lock(); });
+    }
+    RealProgram program(app);
+    if (instance) {
         host::QtMessageBox messages;
-        if (const std::optional<int> status = app::ClaimDataFolder(*instance, app, messages))
+        if (const std::optional<int> status = app::ClaimDataFolder(*instance, locked.get(), app, messages))
             return *status;
     }
-    RealProgram program(std::move(app));
+    host::startupMark("claimed");
     program.start();
     if (instance)
         app::ShowWindowOnRequest(*instance, program.window().form());

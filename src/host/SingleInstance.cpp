@@ -105,12 +105,25 @@ SingleInstance::~SingleInstance()
 
 SingleInstance::Claim SingleInstance::claim()
 {
+    const Claim claimed = lock();
+    if (claimed == Claim::Owner)
+        listen();
+    return claimed;
+}
+
+SingleInstance::Claim SingleInstance::lock()
+{
     if (!m_lock.tryLock(0)) {
         if (m_lock.error() != QLockFile::LockFailedError)
             return Claim::Unguarded;
         if (!isUnreadableLeftover(m_lock, m_lockPath) || !m_lock.removeStaleLockFile() || !m_lock.tryLock(0))
             return Claim::Taken;
     }
+    return Claim::Owner;
+}
+
+void SingleInstance::listen()
+{
     // A socket left by a killed copy would refuse the name; holding the lock,
     // no live copy can own it.
     const QByteArray path = QFile::encodeName(m_socketPath);
@@ -120,11 +133,11 @@ SingleInstance::Claim SingleInstance::claim()
     // Without the socket the lock still keeps a second copy out; only the
     // raising of this window is lost.
     if (fd < 0)
-        return Claim::Owner;
+        return;
     if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0
         || ::listen(fd, 4) != 0) {
         ::close(fd);
-        return Claim::Owner;
+        return;
     }
     ::chmod(path.constData(), S_IRUSR | S_IWUSR);
     m_listener = fd;
@@ -140,7 +153,6 @@ SingleInstance::Claim SingleInstance::claim()
         ::close(connection);
         emit wakeRequested();
     });
-    return Claim::Owner;
 }
 
 bool SingleInstance::wakeOwner(int timeoutMs)

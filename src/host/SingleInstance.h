@@ -24,7 +24,14 @@ public:
     SingleInstance(const QString &folder, const QString &lockName);
     ~SingleInstance() override;
 
+    // The lock, then the socket: lock() then listen().
     Claim claim();
+    // The lock alone. It may be taken on another thread (nothing else may
+    // use this object meanwhile): Qt writes the lock file through to the
+    // disk before it counts, which can take milliseconds.
+    Claim lock();
+    // Listens for later starts on this thread; once this copy is the owner.
+    void listen();
     // Asks the copy that holds the lock to show its window; false when none
     // answers within the time (one on another machine sharing the folder).
     bool wakeOwner(int timeoutMs);

@@ -15,13 +15,14 @@ constexpr qsizetype kMostRecordsPerNumber = 1000;
 constexpr qint64 kBlocksPerReport = 16;
 
 // The number a record's first line starts with ("QVID:<number>,…"); empty
-// for any other line.
+// for any other line. It shares the line's bytes (no copy for each of
+// millions of records), so it is valid only while the line is unchanged.
 QByteArray recordNumber(const QByteArray &line)
 {
     if (!line.startsWith("QVID:"))
         return {};
     const qsizetype comma = line.indexOf(',', 5);
-    return comma < 0 ? QByteArray() : line.mid(5, comma - 5);
+    return comma < 0 ? QByteArray() : QByteArray::fromRawData(line.constData() + 5, comma - 5);
 }
 
 } // namespace
@@ -55,10 +56,11 @@ FoundRecords FindStampRecords(
             const QByteArray number = recordNumber(line);
             if (number.isEmpty() || !wanted.contains(number))
                 continue;
+            const QString key = QString::fromLatin1(number);
             QString record = host::decodeTextFile(line);
             if (lines.next(line))
                 record += QLatin1Char('\n') + host::decodeTextFile(line);
-            QStringList &records = found.records[QString::fromLatin1(number)];
+            QStringList &records = found.records[key];
             if (records.size() < kMostRecordsPerNumber)
                 records << record;
         }

@@ -28,7 +28,8 @@ public:
     // The next line without its line end; false past the last line.
     bool next(QByteArray &line)
     {
-        line.clear();
+        // Emptied, its buffer kept: one allocation serves every line.
+        line.resize(0);
         bool any = false;
         for (;;) {
             if (m_pos == m_block.size()) {

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <future>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -24,7 +25,10 @@ const QString kLock = QStringLiteral("qvanto.lock");
 // The running copy, answering on a thread of its own as the window would.
 class RunningCopy final : public QThread {
 public:
-    explicit RunningCopy(QString folder) : m_folder(std::move(folder)) { }
+    explicit RunningCopy(QString folder, bool lockElsewhere = false)
+        : m_folder(std::move(folder)), m_lockElsewhere(lockElsewhere)
+    {
+    }
     host::SingleInstance::Claim claim {};
     QSemaphore ready;
 
@@ -32,13 +36,22 @@ protected:
     void run() override
     {
         host::SingleInstance instance(m_folder, kLock);
-        claim = instance.claim();
+        if (m_lockElsewhere) {
+            // As the program starts: the lock on a thread of its own, the
+            // socket on the thread that answers.
+            claim = std::async(std::launch::async, [&instance] { return instance.lock(); }).get();
+            if (claim == host::SingleInstance::Claim::Owner)
+                instance.listen();
+        } else {
+            claim = instance.claim();
+        }
         ready.release();
         exec();
     }
 
 private:
     QString m_folder;
+    bool m_lockElsewhere;
 };
 
 // No runtime folder, and TMPDIR a fresh folder open to all, as /tmp is.
@@ -101,6 +114,28 @@ private slots:
         QVERIFY(timer.elapsed() < kGenerousMs);
         QVERIFY(!QFileInfo::exists(theirs)
             || QDir(theirs).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden));
+    }
+
+    void aLaterStartWakesTheRunningCopy_data()
+    {
+        QTest::addColumn<bool>("lockElsewhere");
+        QTest::newRow("lock and socket at once") << false;
+        QTest::newRow("lock taken on another thread") << true;
+    }
+
+    void aLaterStartWakesTheRunningCopy()
+    {
+        QFETCH(bool, lockElsewhere);
+        QTemporaryDir data;
+        RunningCopy first(data.path(), lockElsewhere);
+        first.start();
+        QVERIFY(first.ready.tryAcquire(1, int(kGenerousMs)));
+        QCOMPARE(first.claim, host::SingleInstance::Claim::Owner);
+        host::SingleInstance second(data.path(), kLock);
+        QCOMPARE(second.lock(), host::SingleInstance::Claim::Taken);
+        QVERIFY(second.wakeOwner(int(kGenerousMs)));
+        first.quit();
+        QVERIFY(first.wait(int(kGenerousMs)));
     }
 
     void aCopyThatHangsIsNotWaitedFor()

@@ -75,7 +75,7 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
     }
     QString number;
     try {
-        number = window.IssueStampNumber();
+        number = window.IssueStampNumber(QFileInfo(outPath).fileName());
     } catch (const host::HostError &e) {
         return refused(QStringLiteral("押印番号を取れませんでした。押印していません。\n%1").arg(e.message()));
     }
@@ -98,7 +98,7 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
     } catch (const host::HostError &e) {
         return failed(e.message());
     }
-    return {kPdfStamped, number, {}};
+    return {kPdfStamped, number, window.RecordDocumentHash(number, bytes)};
 }
 
 } // namespace app

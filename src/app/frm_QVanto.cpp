@@ -133,6 +133,7 @@ void frm_QVanto::StampNow()
     stamp::StampContext context {m_controls.QVLabel, [this] { RedrawStamp(); },
         [this] { return m_controls.Picture1->Image(); }, [this] { m_form.SetWindowState(1); }, m_stampIds,
         m_services.clock, m_services.clipboard, m_services.messages, m_services.sound, m_services.app};
+    context.registry = [this] { return Registry(); };
     // At the default options the clipboard gets the face on screen itself,
     // unless the screen has finer pixels than the chosen resolution.
     const app::StampOptions &o = m_options;

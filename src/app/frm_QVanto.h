@@ -11,6 +11,9 @@
 #include "render/StampFace.h"
 #include "settings/SettingsFile.h"
 #include "stamp/NewStampId.h"
+#include "stamp/Registry.h"
+
+#include <memory>
 
 #include <QObject>
 #include <QPointer>
@@ -75,7 +78,13 @@ public:
     // Stamping a PDF, in the steps the file's writing puts in order: a new
     // number issued and logged (stamp::IssueStamp) into row 4, then the face
     // drawn for print. Throws host::HostError when no number can be issued.
-    QString IssueStampNumber();
+    // `document` names the file for the office's registry.
+    QString IssueStampNumber(const QString &document);
+    // The hash of the stamped file as written, for the office's registry;
+    // the reason when it could not be kept, else empty.
+    QString RecordDocumentHash(const QString &number, const QByteArray &written);
+    // The office's registry, opened on first use; none when not configured.
+    stamp::Registry *Registry();
     // The face on a transparent background, cut to the circle, with at least
     // 600 dpi when its circle is sizeMm across; *circleFraction is the
     // share of the picture's width the circle takes.
@@ -118,4 +127,6 @@ private:
     // Where to put the caret once a typed date has been rewritten; -1 none.
     qsizetype m_caretFromEnd = -1;
     QPointer<app::LookUpDialog> m_lookUp;
+    std::unique_ptr<stamp::Registry> m_registry;
+    bool m_registryOpened = false;
 };

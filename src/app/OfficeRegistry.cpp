@@ -1,0 +1,36 @@
+// The window's side of the office's stamp registry: opened on the first
+// stamp, only when one is configured.
+#include "frm_QVanto.h"
+
+#include "host/HostError.h"
+#include "registry/OpenRegistry.h"
+#include "stamp/RegistryStamp.h"
+#include "stamp/StampNow.h"
+
+#include <QCryptographicHash>
+
+stamp::Registry *frm_QVanto::Registry()
+{
+    if (!m_registryOpened) {
+        m_registryOpened = true;
+        m_registry = registry::OpenRegistry(m_services.app);
+    }
+    return m_registry.get();
+}
+
+QString frm_QVanto::RecordDocumentHash(const QString &number, const QByteArray &written)
+{
+    stamp::Registry *registry = Registry();
+    if (!registry)
+        return {};
+    const QString sha256
+        = QString::fromLatin1(QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex());
+    try {
+        stamp::RecordDocumentHash(
+            stamp::StampLogPath(m_services.app), *registry, number, sha256, m_services.clock);
+        return {};
+    } catch (const host::HostError &e) {
+        return QStringLiteral("押印番号 %1 の文書の SHA-256 を登録簿に残せませんでした: %2")
+            .arg(number, e.message());
+    }
+}

@@ -4,10 +4,12 @@
 
 #include "host/HostError.h"
 #include "registry/OpenRegistry.h"
+#include "stamp/RegistryQueue.h"
 #include "stamp/RegistryStamp.h"
 #include "stamp/StampNow.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
 
 stamp::Registry *frm_QVanto::Registry()
 {
@@ -16,6 +18,20 @@ stamp::Registry *frm_QVanto::Registry()
         m_registry = registry::OpenRegistry(m_services.app);
     }
     return m_registry.get();
+}
+
+void frm_QVanto::SendWaitingStamps()
+{
+    // Only a queue with something in it is worth loading the module for.
+    const QString logPath = stamp::StampLogPath(m_services.app);
+    if (logPath.isEmpty() || QFileInfo(stamp::RegistryQueuePath(logPath)).size() == 0)
+        return;
+    if (stamp::Registry *registry = Registry())
+        try {
+            stamp::SendRegistryQueue(logPath, *registry, m_services.clock, stamp::kRegistryWaitMs);
+        } catch (const host::HostError &) {
+            // What could not be sent waits for the next stamp.
+        }
 }
 
 QString frm_QVanto::RecordDocumentHash(const QString &number, const QByteArray &written)

@@ -39,6 +39,7 @@ frm_QVanto::frm_QVanto(host::Services services)
     // The icon writes Japanese in a bold face, which nothing else on the
     // first frame needs: drawn once the window is up.
     host::afterFirstFrame(&m_form, [this] { m_form.setWindowIcon(WindowIcon()); });
+    host::afterFirstFrame(&m_form, [this] { SendWaitingStamps(); });
     app::SetToolTips(m_controls);
     m_menu.reflect(m_options);
     connectHandlers();

@@ -85,6 +85,9 @@ public:
     QString RecordDocumentHash(const QString &number, const QByteArray &written);
     // The office's registry, opened on first use; none when not configured.
     stamp::Registry *Registry();
+    // Sends the stamps that wait for the registry, if any wait: at start-up,
+    // so a desk that was offline catches up without stamping.
+    void SendWaitingStamps();
     // The face on a transparent background, cut to the circle, with at least
     // 600 dpi when its circle is sizeMm across; *circleFraction is the
     // share of the picture's width the circle takes.

@@ -99,7 +99,7 @@ on() {
 }
 SECOND='2026-12-07 10:00:00'
 frozen() {
-    env LD_PRELOAD="$faketime_lib" FAKETIME="@$SECOND" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    env LD_PRELOAD="$faketime_lib" FAKETIME="$SECOND" FAKETIME_DONT_FAKE_MONOTONIC=1 \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0:detect_leaks=0" "$@"
 }
 stamp_pdf() { # DESK OUT: prints the number
@@ -128,6 +128,7 @@ a1=$(cat "$DIR/a1")
 b1=$(cat "$DIR/b1")
 note "alice got $a1, bob $b1"
 [ -n "$a1" ] && [ "$a1" != "$b1" ] || check_failed "both desks got '$a1' / '$b1'"
+[ "${a1:0:6}" = "${b1:0:6}" ] || check_failed "the two desks did not stamp in one second"
 [ "$(count stamps "WHERE number IN ('$a1', '$b1')")" = 2 ] || check_failed "not both rows are in stamps"
 [ "$(psql_as owner -c "SELECT stamped_by FROM stamps WHERE number = '$b1'")" = bob ] ||
     check_failed "bob's stamp is not under bob's role"
@@ -212,6 +213,25 @@ blank_pdf "$DIR/plain/in.pdf"
     2>"$DIR/plain.ld" >/dev/null) || check_failed "stamp-pdf without a registry failed"
 if grep -q "libqvanto_registry\|libQt6Sql" "$DIR/plain.ld"; then check_failed "the registry module was loaded"; fi
 [ ! -e "$DIR/plain/qvanto.queue" ] || check_failed "a queue was made without a registry"
+
+if [ -n "${DISPLAY:-}" ] && [ -n "${QVANTO_TEST_WM:-}" ]; then
+    note "the window's 押印 recorded under the stamper's role"
+    # shellcheck source=../x11/lib.sh
+    . "$(dirname "$0")/../x11/lib.sh"
+    qv_init "$PROGRAM"
+    trap 'cleanup; qv_cleanup' EXIT
+    chmod 700 "$QV_DIR"
+    connection alice >"$QV_DIR/registry.conf"
+    qv_start
+    qv_wait_for_face "$QV_DIR/window.png"
+    qv_press_stamp_button
+    qv_wait 10 "a record of the stamp button" grep -q '^QVID:' "$QV_DIR/qvanto.log"
+    pressed=$(sed -n 's/^QVID:\([0-9A-Z]*\),.*/\1/p' "$QV_DIR/qvanto.log")
+    [ "$(count stamps "WHERE number = '$pressed' AND stamped_by = 'alice' AND kind = '押印'")" = 1 ] ||
+        check_failed "the window's stamp $pressed is not recorded under alice"
+else
+    note "no display with a window manager: the window's stamp button is not tried"
+fi
 
 [ "$ERRORS" = 0 ] || fail "$ERRORS check(s) failed"
 echo PASS

@@ -183,6 +183,19 @@ start_server
 next=$(stamp_pdf bob next.pdf)
 [ "$(count stamps "WHERE number IN ('$off3', '$next')")" = 2 ] || check_failed "the queue was not sent with the next stamp"
 
+note "a server that hangs costs a stamp about a second, and the record waits"
+postmaster=$(head -n 1 "$PGDATA/postmaster.pid")
+kill -STOP "$postmaster"
+started=$(date +%s%N)
+hung=$(stamp_pdf bob hung.pdf) || check_failed "stamp-pdf failed with the server hung"
+elapsed_ms=$((($(date +%s%N) - started) / 1000000))
+kill -CONT "$postmaster"
+[ "$elapsed_ms" -lt 5000 ] || check_failed "a stamp with the server hung took $elapsed_ms ms"
+grep -q "\"number\":\"$hung\"" "$DIR/bob/qvanto.queue" || check_failed "the hung server's stamp is not queued"
+on bob registry sync >/dev/null || check_failed "sync after the hang failed"
+[ "$(count stamps "WHERE number = '$hung' AND stamped_by = 'bob'")" = 1 ] ||
+    check_failed "the stamp made while the server hung is not recorded once"
+
 note "look-up from a third desk names who stamped it"
 out=$(on carol lookup "$b1") || check_failed "carol's look-up of $b1 failed"
 grep -q "押印者 bob 端末 " <<<"$out" || check_failed "carol's look-up does not name bob: $out"

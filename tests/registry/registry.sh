@@ -235,11 +235,19 @@ if [ -n "${DISPLAY:-}" ] && [ -n "${QVANTO_TEST_WM:-}" ]; then
     trap 'cleanup; qv_cleanup' EXIT
     chmod 700 "$QV_DIR"
     connection alice >"$QV_DIR/registry.conf"
+    # A stamp made offline is sent when the window starts, before any stamp.
+    blank_pdf "$QV_DIR/in.pdf"
+    stop_server
+    waited=$(cd "$QV_DIR" && QT_QPA_PLATFORM=offscreen ./qvanto stamp-pdf in.pdf waited.pdf --page 1 --x 100 --y 100)
+    start_server
+    sent_at_start() { [ "$(count stamps "WHERE number = '$waited'")" = 1 ]; }
     qv_start
     qv_wait_for_face "$QV_DIR/window.png"
+    qv_wait 10 "the offline stamp sent at start" sent_at_start
     qv_press_stamp_button
-    qv_wait 10 "a record of the stamp button" grep -q '^QVID:' "$QV_DIR/qvanto.log"
-    pressed=$(sed -n 's/^QVID:\([0-9A-Z]*\),.*/\1/p' "$QV_DIR/qvanto.log")
+    two_records() { [ "$(grep -c '^QVID:' "$QV_DIR/qvanto.log")" = 2 ]; }
+    qv_wait 10 "a record of the stamp button" two_records
+    pressed=$(sed -n 's/^QVID:\([0-9A-Z]*\),.*/\1/p' "$QV_DIR/qvanto.log" | tail -n 1)
     [ "$(count stamps "WHERE number = '$pressed' AND stamped_by = 'alice' AND kind = '押印'")" = 1 ] ||
         check_failed "the window's stamp $pressed is not recorded under alice"
 else

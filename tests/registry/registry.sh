@@ -80,7 +80,7 @@ desk() {
     cp "$PROGRAM" "$DIR/$1/qvanto"
     cp "$(dirname "$PROGRAM")"/libqvanto_*.so "$DIR/$1/"
     chmod 700 "$DIR/$1"
-    echo "$(connection "$2")" >"$DIR/$1/registry.conf"
+    connection "$2" >"$DIR/$1/registry.conf"
     blank_pdf "$DIR/$1/in.pdf"
 }
 # on DESK COMMAND...: the desk's program run in its folder; in the frozen
@@ -123,7 +123,8 @@ psql_as owner -c "CREATE ROLE alice LOGIN IN ROLE qvanto_stamper;
 note "two desks in one frozen second get different numbers, both recorded"
 FROZEN=1 stamp_pdf alice a1.pdf >"$DIR/a1" &
 FROZEN=1 stamp_pdf bob b1.pdf >"$DIR/b1" &
-wait %1 && wait %2 || fail "a stamp-pdf in the frozen second failed"
+wait %1 || fail "alice's stamp-pdf in the frozen second failed"
+wait %2 || fail "bob's stamp-pdf in the frozen second failed"
 a1=$(cat "$DIR/a1")
 b1=$(cat "$DIR/b1")
 note "alice got $a1, bob $b1"

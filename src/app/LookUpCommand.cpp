@@ -34,21 +34,6 @@ void printRecords(const stamp::LookUpRow &row, QTextStream &out)
         out << record << "\n\n";
 }
 
-QString entryLine(const stamp::RegistryEntry &e)
-{
-    const QString time = QStringLiteral("yyyy/MM/dd HH:mm:ss");
-    QString line = QStringLiteral("登録簿: %1 押印者 %2 端末 %3 押印 %4 (受付 %5) %6")
-                       .arg(e.number, e.stampedBy, e.desk, e.stampedAt.toLocalTime().toString(time),
-                           e.serverTime.toLocalTime().toString(time), e.kind);
-    if (!e.document.isEmpty())
-        line += QStringLiteral(" 文書 %1").arg(e.document);
-    if (!e.documentSha256.isEmpty())
-        line += QStringLiteral(" SHA-256 %1").arg(e.documentSha256);
-    if (e.clash)
-        line += QStringLiteral(" (登録簿に届く前に他の端末が同じ番号を取っていました)");
-    return line;
-}
-
 // The registry's entries for these numbers, printed; the numbers it holds.
 QSet<QString> askRegistry(
     stamp::Registry *registry, const QStringList &numbers, QTextStream &out, QTextStream &err)
@@ -58,7 +43,7 @@ QSet<QString> askRegistry(
         return found;
     QString error;
     for (const stamp::RegistryEntry &entry : registry->lookUp(numbers, kRegistryLookUpWaitMs, &error)) {
-        out << entryLine(entry) << '\n';
+        out << stamp::RegistryEntryLine(entry) << '\n';
         found.insert(entry.number);
     }
     if (!error.isEmpty())

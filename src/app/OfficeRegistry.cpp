@@ -11,13 +11,18 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 
-stamp::Registry *frm_QVanto::Registry()
+std::shared_ptr<stamp::Registry> frm_QVanto::RegistryShared()
 {
     if (!m_registryOpened) {
         m_registryOpened = true;
         m_registry = registry::OpenRegistry(m_services.app);
     }
-    return m_registry.get();
+    return m_registry;
+}
+
+stamp::Registry *frm_QVanto::Registry()
+{
+    return RegistryShared().get();
 }
 
 void frm_QVanto::SendWaitingStamps()

@@ -85,6 +85,7 @@ public:
     QString RecordDocumentHash(const QString &number, const QByteArray &written);
     // The office's registry, opened on first use; none when not configured.
     stamp::Registry *Registry();
+    std::shared_ptr<stamp::Registry> RegistryShared();
     // Sends the stamps that wait for the registry, if any wait: at start-up,
     // so a desk that was offline catches up without stamping.
     void SendWaitingStamps();
@@ -130,6 +131,7 @@ private:
     // Where to put the caret once a typed date has been rewritten; -1 none.
     qsizetype m_caretFromEnd = -1;
     QPointer<app::LookUpDialog> m_lookUp;
-    std::unique_ptr<stamp::Registry> m_registry;
+    // Shared with look-ups, whose threads may outlive the window.
+    std::shared_ptr<stamp::Registry> m_registry;
     bool m_registryOpened = false;
 };

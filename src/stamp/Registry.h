@@ -70,6 +70,10 @@ public:
     virtual QString initialise() = 0;
 };
 
+// One entry as a line for the user: "登録簿: <number> 押印者 <role> 端末
+// <desk> 押印 <time> (受付 <server time>) <kind> 文書 <file> SHA-256 <hash>".
+QString RegistryEntryLine(const RegistryEntry &entry);
+
 // What the module exports.
 using MakeRegistry = Registry *(const QString &connection);
 inline constexpr char kMakeRegistry[] = "qvanto_make_registry";

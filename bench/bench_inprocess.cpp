@@ -34,7 +34,7 @@ struct Bench {
         app.Path = folder.path();
         app.EXEName = QStringLiteral("qvanto");
         clock.stepPerReadMs = 1000;
-        window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages, clipboard, sound});
+        window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages, clipboard, sound, opener});
         window->Form_Load();
     }
     const app::Controls &c() const { return window->controls(); }
@@ -64,6 +64,7 @@ struct Bench {
     fakes::FakeMessageBox messages;
     host::QtClipboard clipboard;
     fakes::FakeSoundPlayer sound;
+    fakes::FakeFileOpener opener;
     std::unique_ptr<frm_QVanto> window;
 };
 

@@ -24,8 +24,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho")
 # Qt's own translations put the standard dialogs in the user's language; the
-# program works without them, in English dialogs.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+# program works without them, in English dialogs. The office registry reaches
+# PostgreSQL through Qt SQL's driver, a plugin no library scan sees; only a
+# desk with a registry configured needs it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libqt6sql6-psql")
 
 # The program tells an installed copy from a portable one by the bindir
 # compiled into it. A package built with another prefix would put the binary

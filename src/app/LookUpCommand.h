@@ -4,6 +4,10 @@
 
 class QTextStream;
 
+namespace stamp {
+class Registry;
+}
+
 namespace app {
 
 // The first argument that runs the look-up instead of the window.
@@ -19,8 +23,11 @@ inline constexpr int kLookUpRefused = 2; // no number, or a file that is no read
 // two lines, then an empty line). For a PDF, each stamp in it ("2 ページ
 // <number> <time> ログにあり") followed by its records. What is missing and
 // every refusal are told on `err`. The log is read once, whatever the number
-// of stamps. `arguments` start after the command's name.
-int RunLookUp(const QStringList &arguments, const QString &logPath, QTextStream &out, QTextStream &err);
+// of stamps. `arguments` start after the command's name. With an office
+// registry each number's entries there follow ("登録簿: …"), and a number
+// found there counts as found.
+int RunLookUp(const QStringList &arguments, const QString &logPath, QTextStream &out, QTextStream &err,
+    stamp::Registry *registry = nullptr);
 
 // The command as the program runs it, on the log the window would use.
 int RunLookUpCommand(const QStringList &arguments);

@@ -5,6 +5,7 @@
 #include "host/Units.h"
 #include "render/FaceExport.h"
 #include "stamp/IssueStamp.h"
+#include "stamp/RegistryStamp.h"
 #include "stamp/StampNow.h"
 
 #include <cmath>
@@ -14,11 +15,12 @@ constexpr double kPrintDpi = 600;
 constexpr double kMmPerInch = 25.4;
 } // namespace
 
-QString frm_QVanto::IssueStampNumber()
+QString frm_QVanto::IssueStampNumber(const QString &document)
 {
     FinishTypedDate();
+    const stamp::RegistryUse registry {Registry(), QStringLiteral("PDF"), document};
     const QString number = stamp::IssueStamp(stamp::StampLogPath(m_services.app),
-        stamp::RecordRows(m_controls.QVLabel), m_stampIds, m_services.clock);
+        stamp::RecordRows(m_controls.QVLabel), m_stampIds, m_services.clock, &registry);
     // The change this raises redraws the face with the number on it.
     m_controls.QVLabel[4]->SetText(number);
     return number;

@@ -6,6 +6,7 @@
 #include "pdf/LoadPdfModule.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -93,13 +94,16 @@ PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, co
         return refuse(e.message());
     }
     try {
-        prepared.number = window.IssueStampNumber();
+        prepared.number = window.IssueStampNumber(QFileInfo(outPath).fileName());
     } catch (const host::HostError &e) {
         prepared.out.reset(); // no temporary file left
         return refuse(QStringLiteral("押印番号を取れませんでした。押印していません。\n%1").arg(e.message()));
     }
     // From here the number is spent: it is in the log whatever follows.
     prepared.face = window.PrintFaceAsPdf();
+    prepared.recordHash = [&window, number = prepared.number](const QString &sha256) {
+        return window.RecordDocumentHash(number, sha256);
+    };
     return prepared;
 }
 
@@ -132,14 +136,22 @@ PdfOutcome FinishStampedPdf(
     } catch (const host::HostError &e) {
         return failed(e.message());
     }
-    return {kPdfStamped, number, {}};
+    return {kPdfStamped, number, {},
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())};
+}
+
+PdfOutcome RecordWrittenPdf(const PreparedPdf &prepared, PdfOutcome outcome)
+{
+    if (outcome.status == kPdfStamped && prepared.recordHash)
+        outcome.message = prepared.recordHash(outcome.sha256);
+    return outcome;
 }
 
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
     const QString &outPath, const std::vector<pdf::StampPlacement> &placements)
 {
     PreparedPdf prepared = PrepareStampedPdf(window, document, inPath, outPath, placements);
-    return FinishStampedPdf(prepared, document, placements);
+    return RecordWrittenPdf(prepared, FinishStampedPdf(prepared, document, placements));
 }
 
 } // namespace app

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class frm_QVanto;
@@ -26,6 +27,7 @@ struct PdfOutcome {
     int status = kPdfStamped;
     QString number; // the stamp, once its copy is written
     QString message; // for the user, when something went wrong
+    QString sha256; // of the copy as written, in hex
 };
 
 // The stamp's diameter on paper: the stamp size option when set, else 18 mm.
@@ -70,6 +72,9 @@ struct PreparedPdf {
     QString number;
     pdf::PrintedFace face;
     std::atomic<int> state {kWorking};
+    // Tells the office's registry the written copy's hash; on the GUI thread,
+    // once the copy is in place. A message when it could not.
+    std::function<QString(const QString &sha256)> recordHash;
     // Gives the copy up unless it is being put in place; whether it was.
     bool abandon();
 };
@@ -77,5 +82,7 @@ PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, co
     const QString &outPath, const std::vector<pdf::StampPlacement> &placements);
 PdfOutcome FinishStampedPdf(
     PreparedPdf &prepared, pdf::PdfDocument &document, const std::vector<pdf::StampPlacement> &placements);
+// The outcome, once the written copy's hash has gone to the registry.
+PdfOutcome RecordWrittenPdf(const PreparedPdf &prepared, PdfOutcome outcome);
 
 } // namespace app

@@ -39,6 +39,7 @@ frm_QVanto::frm_QVanto(host::Services services)
     // The icon writes Japanese in a bold face, which nothing else on the
     // first frame needs: drawn once the window is up.
     host::afterFirstFrame(&m_form, [this] { m_form.setWindowIcon(WindowIcon()); });
+    host::afterFirstFrame(&m_form, [this] { SendWaitingStamps(); });
     app::SetToolTips(m_controls);
     m_menu.reflect(m_options);
     connectHandlers();
@@ -156,6 +157,7 @@ void frm_QVanto::StampNow()
     stamp::StampContext context {m_controls.QVLabel, [this] { RedrawStamp(); },
         [this] { return m_controls.Picture1->Image(); }, [this] { m_form.SetWindowState(1); }, m_stampIds,
         m_services.clock, m_services.clipboard, m_services.messages, m_services.sound, m_services.app};
+    context.registry = [this] { return Registry(); };
     // At the default options the clipboard gets the face on screen itself,
     // unless the screen has finer pixels than the chosen resolution.
     const app::StampOptions &o = m_options;

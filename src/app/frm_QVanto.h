@@ -11,6 +11,9 @@
 #include "render/StampFace.h"
 #include "settings/SettingsFile.h"
 #include "stamp/NewStampId.h"
+#include "stamp/Registry.h"
+
+#include <memory>
 
 #include <QObject>
 #include <QPointer>
@@ -102,7 +105,17 @@ public:
     // Stamping a PDF, in the steps the file's writing puts in order: a new
     // number issued and logged (stamp::IssueStamp) into row 4, then the face
     // drawn for print. Throws host::HostError when no number can be issued.
-    QString IssueStampNumber();
+    // `document` names the file for the office's registry.
+    QString IssueStampNumber(const QString &document);
+    // The stamped file's SHA-256 (hex) as written, for the office's registry;
+    // the reason when it could not be kept, else empty.
+    QString RecordDocumentHash(const QString &number, const QString &sha256);
+    // The office's registry, opened on first use; none when not configured.
+    stamp::Registry *Registry();
+    std::shared_ptr<stamp::Registry> RegistryShared();
+    // Sends the stamps that wait for the registry, if any wait: at start-up,
+    // so a desk that was offline catches up without stamping.
+    void SendWaitingStamps();
     // The face on a transparent background, cut to the circle, with at least
     // 600 dpi when its circle is sizeMm across; *circleFraction is the
     // share of the picture's width the circle takes.
@@ -161,4 +174,7 @@ private:
     // Set while start-up writes the defaults and the stored settings: each
     // field's change would redraw the face, and only the last one is shown.
     bool m_holdRedraw = false;
+    // Shared with look-ups, whose threads may outlive the window.
+    std::shared_ptr<stamp::Registry> m_registry;
+    bool m_registryOpened = false;
 };

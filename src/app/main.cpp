@@ -2,6 +2,7 @@
 #include "LookUpCommand.h"
 #include "OneCopyPerFolder.h"
 #include "RealProgram.h"
+#include "RegistryCommand.h"
 #include "StampPdfCommand.h"
 
 #include "host/PrivateFolder.h"
@@ -31,6 +32,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {app::kStampPdfCommand, app::RunStampPdfCommand},
     {app::kLookUpCommand, app::RunLookUpCommand},
+    {app::kRegistryCommand, app::RunRegistryCommand},
 };
 
 constexpr char kUsage[]
@@ -41,7 +43,8 @@ constexpr char kUsage[]
       "                            PDF のページに押印します (一覧: all, last, 1,3-5)\n"
       "                            (qvanto stamp-pdf --help で詳しく)\n"
       "  qvanto lookup 押印番号|ファイル.pdf\n"
-      "                            押印番号を押印ログで照会します\n"
+      "                            押印番号を押印ログ (と登録簿) で照会します\n"
+      "  qvanto registry init|sync 事務所の登録簿の表を用意します | 待っている記録を送ります\n"
       "  qvanto --help             この説明を表示します\n"
       "  qvanto --version          版を表示します\n"
       "詳しくは man qvanto\n";

@@ -1,12 +1,14 @@
 #include "stamp/IssueStamp.h"
 
 #include "host/RegularFile.h"
+#include "stamp/RegistryQueue.h"
+#include "stamp/RegistryStamp.h"
 #include "stamp/StampLog.h"
 
 namespace stamp {
 
 QString IssueStamp(const QString &logPath, const std::array<QString, 4> &rows,
-    bas_QVanto::StampIdState &state, host::Clock &clock)
+    bas_QVanto::StampIdState &state, host::Clock &clock, const RegistryUse *registry)
 {
     // The lock is on the log itself, which every stamping process opens
     // anyway, and ends when the file is closed, also when this throws.
@@ -17,7 +19,9 @@ QString IssueStamp(const QString &logPath, const std::array<QString, 4> &rows,
     const bas_QVanto::StampIdState before = state;
     try {
         bas_QVanto::ContinueAfter(state, LastLoggedStampId(log));
-        const QString number = bas_QVanto::NewStampId(state, clock);
+        QString number = bas_QVanto::NewStampId(state, clock);
+        if (registry && registry->registry)
+            number = ReserveOnRegistry(RegistryQueuePath(logPath), *registry, number, rows, state, clock);
         log.appendWhole(StampLogRecord(number, rows, clock));
         return number;
     } catch (...) {

@@ -11,6 +11,8 @@ class Clock;
 
 namespace stamp {
 
+struct RegistryUse;
+
 // How long a stamp waits for another process to finish its own issue
 // before giving up, so a log held locked never freezes the program.
 inline constexpr int kStampLogLockWaitMs = 2000;
@@ -24,8 +26,10 @@ inline constexpr int kStampLogLockWaitMs = 2000;
 // Throws host::HostError when the log cannot be opened, locked within
 // kStampLogLockWaitMs, read or written, or the clock gives no new number:
 // then no number is given and the log is as it was.
+// With an office registry (`registry`), the number is reserved there before
+// it is logged, or queued for it when it does not answer (ReserveOnRegistry).
 QString IssueStamp(const QString &logPath, const std::array<QString, 4> &rows,
-    bas_QVanto::StampIdState &state, host::Clock &clock);
+    bas_QVanto::StampIdState &state, host::Clock &clock, const RegistryUse *registry = nullptr);
 
 // The number a stamp gets when its log cannot take the record (no folder to
 // write, locked elsewhere): after the log's last number as far as it can be

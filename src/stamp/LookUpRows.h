@@ -20,6 +20,7 @@ struct LookUpRow {
     QString number;
     QString madeAt; // the time the number encodes, or why it is no number
     QStringList records; // its records in the stamp log
+    QStringList registered; // its entries in the office registry, as lines
 };
 
 struct LookUpAnswer {

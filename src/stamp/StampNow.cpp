@@ -7,6 +7,7 @@
 #include "host/TextBox.h"
 #include "stamp/IssueStamp.h"
 #include "stamp/PlaySound.h"
+#include "stamp/RegistryStamp.h"
 
 namespace stamp {
 
@@ -33,7 +34,9 @@ void StampNow(StampContext &context)
     bool logged = true;
     QString number;
     try {
-        number = IssueStamp(logPath, RecordRows(QVLabel), context.idState, context.clock);
+        RegistryUse registry;
+        registry.registry = context.registry ? context.registry() : nullptr;
+        number = IssueStamp(logPath, RecordRows(QVLabel), context.idState, context.clock, &registry);
     } catch (const host::HostError &e) {
         if (e.code() != host::HostError::FileIo)
             throw;

@@ -17,6 +17,8 @@ class TextBox;
 
 namespace stamp {
 
+class Registry;
+
 // What the stamp action works with: the rows, the face and the window, and
 // the platform seams.
 struct StampContext {
@@ -32,6 +34,9 @@ struct StampContext {
     const host::AppInfo &app;
     // PNG bytes offered beside the bitmap; none when not set.
     std::function<QByteArray()> PicturePng {};
+    // The office's registry the stamp is recorded in; none when not set or
+    // when it gives none.
+    std::function<Registry *()> registry {};
 };
 
 // The stamp log: the program's folder, the program's name in lower case, ".log".

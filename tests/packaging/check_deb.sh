@@ -35,8 +35,10 @@ for wanted in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6mul
     printf '%s\n' "${dep_names[@]}" | grep -qx "$wanted" || failed "Depends lacks $wanted"
 done
 recommends=$(field Recommends)
-[ "$recommends" = qt6-translations-l10n ] || failed "Recommends is '$recommends', not qt6-translations-l10n"
-for name in "${dep_names[@]}" "$recommends"; do
+[ "$recommends" = "qt6-translations-l10n, libqt6sql6-psql" ] ||
+    failed "Recommends is '$recommends', not qt6-translations-l10n, libqt6sql6-psql"
+mapfile -t recommended < <(tr ',' '\n' <<<"$recommends" | sed -E 's/^ +//; s/ +$//')
+for name in "${dep_names[@]}" "${recommended[@]}"; do
     dpkg-query -W -f '${Version}' "$name" >/dev/null 2>&1 || apt-cache show "$name" >/dev/null 2>&1 ||
         failed "dependency $name is no Debian package known here"
 done
@@ -52,6 +54,8 @@ expected=$(
         echo "$modules/libqvanto_sound.so"
         echo "$modules/libqvanto_svg.so"
         echo "$modules/libqvanto_pdf.so"
+        echo "$modules/libqvanto_registry.so"
+        echo ./usr/share/qvanto/registry.sql
         echo ./usr/share/QVanto/petan.wav
         echo ./usr/share/man/man1/qvanto.1.gz
         echo "./usr/share/applications/$app_id.desktop"

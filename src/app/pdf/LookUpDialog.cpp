@@ -24,13 +24,30 @@ QString loggedText(const stamp::LookUpRow &row, bool stopped)
 {
     if (!row.records.isEmpty())
         return QStringLiteral("ログにあり");
+    if (!row.registered.isEmpty())
+        return QStringLiteral("登録簿にあり");
     // Not found before the reading stopped says nothing about the rest.
     return stopped ? QStringLiteral("未確認") : QStringLiteral("ログになし");
 }
 
+// Asking a whole office may take longer than a stamp may wait.
+constexpr int kRegistryLookUpWaitMs = 10 * 1000;
+
+void askRegistry(stamp::Registry &registry, stamp::LookUpAnswer &answer, QString *error)
+{
+    QStringList numbers;
+    for (const stamp::LookUpRow &row : answer.rows)
+        numbers << row.number;
+    for (const stamp::RegistryEntry &entry : registry.lookUp(numbers, kRegistryLookUpWaitMs, error))
+        for (stamp::LookUpRow &row : answer.rows)
+            if (row.number == entry.number)
+                row.registered << stamp::RegistryEntryLine(entry);
+}
+
 } // namespace
 
-LookUpDialog::LookUpDialog(const QString &heading, Numbers numbers, const QString &logPath, QWidget *parent)
+LookUpDialog::LookUpDialog(const QString &heading, Numbers numbers, const QString &logPath, QWidget *parent,
+    std::shared_ptr<stamp::Registry> registry)
     : QDialog(parent), m_logPath(logPath), m_stop(std::make_shared<std::atomic_bool>(false)),
       m_heading(new QLabel(heading)), m_status(new QLabel(QStringLiteral("押印ログを読んでいます…"))),
       m_progress(new QProgressBar), m_table(new QTableWidget(0, ColumnCount)),
@@ -64,7 +81,7 @@ LookUpDialog::LookUpDialog(const QString &heading, Numbers numbers, const QStrin
     const std::shared_ptr<std::atomic_bool> stopFlag = m_stop;
     RunInBackground<Outcome>(
         this,
-        [alive, stopFlag, numbers = std::move(numbers), logPath, this] {
+        [alive, stopFlag, numbers = std::move(numbers), logPath, registry, this] {
             Outcome outcome;
             const std::vector<stamp::NumberOnPage> found = numbers(&outcome.error);
             if (!outcome.error.isEmpty())
@@ -75,6 +92,8 @@ LookUpDialog::LookUpDialog(const QString &heading, Numbers numbers, const QStrin
                 PostToGui(alive, [this, done, total] { showProgress(done, total); });
             };
             outcome.answer = stamp::LookUpNumbers(found, logPath, control);
+            if (registry && !outcome.answer.cancelled)
+                askRegistry(*registry, outcome.answer, &outcome.registryError);
             return outcome;
         },
         [this](Outcome outcome) { showOutcome(outcome); });
@@ -114,7 +133,7 @@ void LookUpDialog::showOutcome(const Outcome &outcome)
     m_table->setRowCount(int(answer.rows.size()));
     for (int i = 0; i < int(answer.rows.size()); ++i) {
         const stamp::LookUpRow &row = answer.rows[size_t(i)];
-        const QString records = row.records.join(QStringLiteral("\n\n"));
+        const QString records = (row.records + row.registered).join(QStringLiteral("\n\n"));
         const QStringList cells {row.page > 0 ? QString::number(row.page) : QString(), row.number, row.madeAt,
             loggedText(row, answer.cancelled),
             QString(records).replace(QLatin1Char('\n'), QStringLiteral("  "))};
@@ -132,6 +151,9 @@ void LookUpDialog::showOutcome(const Outcome &outcome)
                 "押印ログを読むのを途中で止めました。「未確認」の番号は残りの部分にあるかもしれません: %1")
                   .arg(log)
             : QStringLiteral("%1 件。押印ログ: %2").arg(answer.rows.size()).arg(log));
+    if (!outcome.registryError.isEmpty())
+        m_status->setText(m_status->text()
+            + QStringLiteral("\n登録簿に問い合わせできません: %1").arg(outcome.registryError));
     emit lookedUp();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "stamp/LookUpRows.h"
+#include "stamp/Registry.h"
 
 #include <QDialog>
 
@@ -27,7 +28,10 @@ public:
     // *error when there are none to be had.
     using Numbers = std::function<std::vector<stamp::NumberOnPage>(QString *error)>;
 
-    LookUpDialog(const QString &heading, Numbers numbers, const QString &logPath, QWidget *parent = nullptr);
+    // With an office registry, each number is asked of it too, on the same
+    // thread, which shares the registry so it may outlive the window.
+    LookUpDialog(const QString &heading, Numbers numbers, const QString &logPath, QWidget *parent = nullptr,
+        std::shared_ptr<stamp::Registry> registry = nullptr);
     ~LookUpDialog() override;
 
     // Stops reading the log; the rows found so far are shown.
@@ -47,6 +51,7 @@ private:
     struct Outcome {
         stamp::LookUpAnswer answer;
         QString error;
+        QString registryError;
     };
     void showProgress(qint64 done, qint64 total);
     void showOutcome(const Outcome &outcome);

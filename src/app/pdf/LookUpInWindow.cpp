@@ -32,7 +32,7 @@ void frm_QVanto::LookUpStamp(const QString &id)
         [typed](QString *) {
             return std::vector<stamp::NumberOnPage> {{0, typed}};
         },
-        logPath, &m_form));
+        logPath, &m_form, RegistryShared()));
 }
 
 void frm_QVanto::ShowLookUp(app::LookUpDialog *dialog)
@@ -57,7 +57,7 @@ void frm_QVanto::LookUpPdf(const QString &path, const QString &logPath)
                 *error = QStringLiteral("%1 に押印番号はありません。").arg(QDir::toNativeSeparators(path));
             return numbers;
         },
-        logPath, &m_form));
+        logPath, &m_form, RegistryShared()));
 }
 
 app::LookUpDialog *frm_QVanto::lookUpDialog() const

@@ -117,11 +117,12 @@ void StampBatch::stamp(std::shared_ptr<pdf::PdfDocument> document)
     m_deadline.start(m_timeLimit);
     RunInBackground<PdfOutcome>(
         this, [prepared, document, placements] { return FinishStampedPdf(*prepared, *document, placements); },
-        [this, generation](PdfOutcome outcome) {
+        [this, generation, prepared](PdfOutcome outcome) {
             if (generation != m_generation)
                 return; // given up already
             m_deadline.stop();
             m_current.reset();
+            outcome = RecordWrittenPdf(*prepared, std::move(outcome));
             record(outcome.number, outcome.message);
         });
 }

@@ -57,7 +57,7 @@ QString StampedPdfName(const QString &inPath, const QString &folder)
 }
 
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
-    const QString &outPath, const std::vector<pdf::StampPlacement> &placements)
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements, PdfSigning *signing)
 {
     if (placements.empty())
         return refused(QStringLiteral("押印するページがありません。"));
@@ -88,8 +88,9 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
     };
     const pdf::PrintedFace face = window.PrintFaceAsPdf();
     QString error = QStringLiteral("押印の図を描けませんでした。");
-    const QByteArray bytes
-        = face.pdf.isEmpty() ? QByteArray() : document.withStamps(placements, face, number, &error);
+    const QByteArray bytes = face.pdf.isEmpty() ? QByteArray()
+        : signing ? SignedCopy(document, placements, face, number, *signing, &error)
+                  : document.withStamps(placements, face, number, &error);
     if (bytes.isEmpty())
         return failed(QStringLiteral("書き込めません: %1\n%2").arg(QDir::toNativeSeparators(outPath), error));
     try {

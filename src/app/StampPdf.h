@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SignedStamp.h"
 #include "StampOptions.h"
 #include "pdf/PdfModule.h"
 
@@ -45,7 +46,10 @@ QString StampedPdfName(const QString &inPath, const QString &folder);
 // stamp at each placement, writes the temporary file and renames it over the output. A failure after
 // the number was issued leaves that number in the log, never to be given
 // again, and no output file; its message names the file and the reason.
+// With `signing`, the first placement's seal is the face of a signature
+// (SignedCopy).
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
-    const QString &outPath, const std::vector<pdf::StampPlacement> &placements);
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements,
+    PdfSigning *signing = nullptr);
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "StampPdfCommand.h"
 
 #include "PageList.h"
+#include "SignPassword.h"
 #include "StampPdf.h"
 #include "frm_QVanto.h"
 
@@ -25,6 +26,7 @@ namespace {
 
 constexpr char kUsage[]
     = "使い方: qvanto stamp-pdf 入力.pdf 出力.pdf (--page N | --pages 一覧) --x MM --y MM [--size MM]\n"
+      "        [--sign 鍵.p12 [--tsa URL]]\n"
       "        qvanto stamp-pdf --out-dir フォルダ (--page N | --pages 一覧) --x MM --y MM [--size MM] "
       "入力.pdf…\n"
       "詳しくは qvanto stamp-pdf --help";
@@ -32,6 +34,7 @@ constexpr char kUsage[]
 constexpr char kHelp[]
     = "使い方:\n"
       "  qvanto stamp-pdf 入力.pdf 出力.pdf (--page N | --pages 一覧) --x MM --y MM [--size MM]\n"
+      "                   [--sign 鍵.p12 [--tsa URL]]\n"
       "  qvanto stamp-pdf --out-dir フォルダ (--page N | --pages 一覧) --x MM --y MM [--size MM] 入力.pdf…\n"
       "\n"
       "今の印 (設定ファイルの行・書体・色と今日の日付) を PDF のページに押します。\n"
@@ -47,6 +50,10 @@ constexpr char kHelp[]
       "  --size MM           印の円の直径 (10〜40 mm)。省略すると設定の大きさ、なければ 18 mm\n"
       "  --out-dir フォルダ  入力ごとに フォルダ/<名前>_押印.pdf を書き、それぞれに番号を取ります。\n"
       "                      既にあるファイルは上書きしません\n"
+      "  --sign 鍵.p12       印を PDF の電子署名 (PAdES) の見た目にします。鍵のパスワードは\n"
+      "                      環境変数 QVANTO_SIGN_PASSWORD から、なければ端末で尋ねます。\n"
+      "                      署名の理由は「押印番号 <番号>」、署名者は証明書の名前です\n"
+      "  --tsa URL           署名に時刻認証局 (RFC 3161) の時刻印を付けます (10 秒まで待ちます)\n"
       "  -h, --help          この説明を表示します\n"
       "\n"
       "位置はページを表示したとき (回転と切り抜きのあと) の左上から測ります。印の円全体が\n"
@@ -57,7 +64,9 @@ constexpr char kHelp[]
       "例:\n"
       "  qvanto stamp-pdf 稟議書.pdf 稟議書_押印.pdf --page 1 --x 170 --y 40\n"
       "  qvanto stamp-pdf 稟議書.pdf 稟議書_押印.pdf --pages all --x 170 --y 40 --size 15\n"
-      "  qvanto stamp-pdf --out-dir 押印済み --pages 1,3-5 --x 170 --y 260 a.pdf b.pdf c.pdf\n";
+      "  qvanto stamp-pdf --out-dir 押印済み --pages 1,3-5 --x 170 --y 260 a.pdf b.pdf c.pdf\n"
+      "  qvanto stamp-pdf 稟議書.pdf 稟議書_署名.pdf --page 1 --x 170 --y 40 --sign 山田.p12 \\\n"
+      "      --tsa http://tsa.example.jp/\n";
 
 struct Request {
     bool help = false;
@@ -68,6 +77,8 @@ struct Request {
     double xMm = 0;
     double yMm = 0;
     std::optional<double> sizeMm;
+    QString keyPath; // --sign
+    QString tsaUrl; // --tsa
 };
 
 std::optional<double> number(const QCommandLineParser &parser, const QString &name)
@@ -86,7 +97,7 @@ QString usageError(const QString &what)
 std::optional<Request> parse(const QStringList &arguments, QString *error)
 {
     QCommandLineParser parser;
-    for (const char *name : {"page", "pages", "x", "y", "size", "out-dir"})
+    for (const char *name : {"page", "pages", "x", "y", "size", "out-dir", "sign", "tsa"})
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     parser.addOption(QCommandLineOption(QStringList {QStringLiteral("h"), QStringLiteral("help")}));
     // The parser skips the first entry as the program's name.
@@ -135,6 +146,12 @@ std::optional<Request> parse(const QStringList &arguments, QString *error)
     request.xMm = *x;
     request.yMm = *y;
     request.sizeMm = size;
+    request.keyPath = parser.value(QStringLiteral("sign"));
+    request.tsaUrl = parser.value(QStringLiteral("tsa"));
+    if (!request.tsaUrl.isEmpty() && request.keyPath.isEmpty()) {
+        *error = usageError(QStringLiteral("--tsa は --sign と使います。"));
+        return std::nullopt;
+    }
     if (manyFiles) {
         request.inputs = files;
         request.outDir = parser.value(QStringLiteral("out-dir"));
@@ -183,8 +200,8 @@ public:
 
 // One input of --out-dir, opened here and stamped unless its output's name
 // is taken.
-PdfOutcome stampIntoFolder(
-    frm_QVanto &window, const Request &request, const QString &inPath, const QString &outPath, double sizeMm)
+PdfOutcome stampIntoFolder(frm_QVanto &window, const Request &request, const QString &inPath,
+    const QString &outPath, double sizeMm, PdfSigning *signing)
 {
     QString error;
     const std::unique_ptr<pdf::PdfDocument> document = OpenPdfFile(inPath, &error);
@@ -196,7 +213,8 @@ PdfOutcome stampIntoFolder(
         return {kPdfRefused, {},
             QStringLiteral("出力先に同じ名前のファイルがあるため、上書きしません: %1")
                 .arg(QDir::toNativeSeparators(outPath))};
-    return WriteStampedPdf(window, *document, inPath, outPath, placementsOn(request, *document, sizeMm));
+    return WriteStampedPdf(
+        window, *document, inPath, outPath, placementsOn(request, *document, sizeMm), signing);
 }
 
 } // namespace
@@ -218,6 +236,12 @@ int RunStampPdf(
     const bool oneFile = request && request->outDir.isEmpty();
     std::unique_ptr<pdf::PdfDocument> first
         = oneFile && error.isEmpty() ? OpenPdfFile(request->inputs[0], &error) : nullptr;
+    // The signer and the timestamp server are checked before any number
+    // is taken, once for every input.
+    std::unique_ptr<PdfSigning> signing;
+    if (error.isEmpty() && !request->keyPath.isEmpty())
+        if (const std::optional<QByteArray> password = ReadSignPassword(&error))
+            signing = OpenSigning(request->keyPath, *password, request->tsaUrl, services.clock.now(), &error);
     if (!error.isEmpty()) {
         err << error << Qt::endl;
         return kPdfRefused;
@@ -237,8 +261,9 @@ int RunStampPdf(
                 << Qt::endl;
         const QString outPath = oneFile ? request->outPath : StampedPdfName(inPath, request->outDir);
         const PdfOutcome outcome = oneFile
-            ? WriteStampedPdf(window, *first, inPath, outPath, placementsOn(*request, *first, sizeMm))
-            : stampIntoFolder(window, *request, inPath, outPath, sizeMm);
+            ? WriteStampedPdf(
+                window, *first, inPath, outPath, placementsOn(*request, *first, sizeMm), signing.get())
+            : stampIntoFolder(window, *request, inPath, outPath, sizeMm, signing.get());
         if (!outcome.number.isEmpty())
             out << outcome.number << (oneFile ? QString() : u'\t' + QDir::toNativeSeparators(outPath))
                 << Qt::endl;

@@ -3,6 +3,7 @@
 #include "OneCopyPerFolder.h"
 #include "RealProgram.h"
 #include "StampPdfCommand.h"
+#include "VerifyCommand.h"
 
 #include "host/PrivateFolder.h"
 #include "host/QtTranslations.h"
@@ -30,17 +31,21 @@ struct Command {
 constexpr Command kCommands[] = {
     {app::kStampPdfCommand, app::RunStampPdfCommand},
     {app::kLookUpCommand, app::RunLookUpCommand},
+    {app::kVerifyCommand, app::RunVerifyCommand},
 };
 
 constexpr char kUsage[]
     = "使い方:\n"
       "  qvanto                    ウィンドウを開きます\n"
       "  qvanto stamp-pdf 入力.pdf 出力.pdf (--page N | --pages 一覧) --x MM --y MM [--size MM]\n"
+      "                            [--sign 鍵.p12 [--tsa URL]]\n"
       "  qvanto stamp-pdf --out-dir フォルダ (--page N | --pages 一覧) --x MM --y MM [--size MM] 入力.pdf…\n"
       "                            PDF のページに押印します (一覧: all, last, 1,3-5)\n"
       "                            (qvanto stamp-pdf --help で詳しく)\n"
       "  qvanto lookup 押印番号|ファイル.pdf\n"
       "                            押印番号を押印ログで照会します\n"
+      "  qvanto verify ファイル.pdf [--trust 認証局.pem]…\n"
+      "                            PDF の押印と電子署名を検証します\n"
       "  qvanto --help             この説明を表示します\n"
       "  qvanto --version          版を表示します\n"
       "詳しくは man qvanto\n";

@@ -11,10 +11,15 @@ using namespace PoDoFo;
 
 namespace {
 
+// Strings are either kind: written literally or in hex.
+bool isString(const PdfObject *value)
+{
+    return value && (value->IsString() || value->IsHexString());
+}
+
 QString textOf(const PdfObject *value)
 {
-    return value && value->IsString() ? QString::fromStdString(value->GetString().GetStringUtf8())
-                                      : QString();
+    return isString(value) ? QString::fromStdString(value->GetString().GetStringUtf8()) : QString();
 }
 
 QString nameOf(const PdfObject *value)
@@ -148,7 +153,7 @@ FoundSignature readSignature(const QByteArray &file, const PdfObject &value)
     found.reason = textOf(d.GetKey("Reason"));
     found.name = textOf(d.GetKey("Name"));
     found.subFilter = nameOf(d.GetKey("SubFilter"));
-    if (const PdfObject *contents = d.GetKey("Contents"); contents && contents->IsString())
+    if (const PdfObject *contents = d.GetKey("Contents"); isString(contents))
         found.contents
             = QByteArray(contents->GetString().GetString(), qsizetype(contents->GetString().GetLength()));
     const PdfObject *range = d.GetKey("ByteRange");

@@ -31,7 +31,7 @@ Verdict judge(const pdf::FoundSignature &found, sign::SignModule &module, const 
     QStringList lines;
     lines << QStringLiteral("    署名者: %1").arg(check.signer.isEmpty() ? found.name : check.signer);
     lines << QStringLiteral("    署名: %1")
-                 .arg(!check.intact ? QStringLiteral("無効 (%1)").arg(check.problem)
+                 .arg(!check.intact      ? QStringLiteral("無効 (%1)").arg(check.problem)
                          : check.trusted ? QStringLiteral("有効、信頼できる証明書")
                                          : QStringLiteral("有効、ただし %1").arg(check.problem));
     lines << QStringLiteral("    署名後の変更: %1")

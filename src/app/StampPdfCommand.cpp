@@ -53,7 +53,8 @@ constexpr char kHelp[]
       "  --sign 鍵.p12       印を PDF の電子署名 (PAdES) の見た目にします。鍵のパスワードは\n"
       "                      環境変数 QVANTO_SIGN_PASSWORD から、なければ端末で尋ねます。\n"
       "                      署名の理由は「押印番号 <番号>」、署名者は証明書の名前です\n"
-      "  --tsa URL           署名に時刻認証局 (RFC 3161) の時刻印を付けます (10 秒まで待ちます)\n"
+      "  --tsa URL           署名に時刻認証局 (RFC 3161) の時刻印を付けます (10 秒まで待ちます)。\n"
+      "                      省略すると設定ファイルの tsa の行の URL を使います\n"
       "  -h, --help          この説明を表示します\n"
       "\n"
       "位置はページを表示したとき (回転と切り抜きのあと) の左上から測ります。印の円全体が\n"
@@ -236,12 +237,6 @@ int RunStampPdf(
     const bool oneFile = request && request->outDir.isEmpty();
     std::unique_ptr<pdf::PdfDocument> first
         = oneFile && error.isEmpty() ? OpenPdfFile(request->inputs[0], &error) : nullptr;
-    // The signer and the timestamp server are checked before any number
-    // is taken, once for every input.
-    std::unique_ptr<PdfSigning> signing;
-    if (error.isEmpty() && !request->keyPath.isEmpty())
-        if (const std::optional<QByteArray> password = ReadSignPassword(&error))
-            signing = OpenSigning(request->keyPath, *password, request->tsaUrl, services.clock.now(), &error);
     if (!error.isEmpty()) {
         err << error << Qt::endl;
         return kPdfRefused;
@@ -250,6 +245,19 @@ int RunStampPdf(
     // and size; it stays off screen.
     frm_QVanto window(services);
     window.Form_Load();
+    // The signer and the timestamp server (given, or kept in the settings)
+    // are checked before any number is taken, once for every input.
+    std::unique_ptr<PdfSigning> signing;
+    if (!request->keyPath.isEmpty()) {
+        const QString tsaUrl
+            = request->tsaUrl.isEmpty() ? window.settingText(QStringLiteral("tsa")) : request->tsaUrl;
+        if (const std::optional<QByteArray> password = ReadSignPassword(&error))
+            signing = OpenSigning(request->keyPath, *password, tsaUrl, services.clock.now(), &error);
+        if (!signing) {
+            err << error << Qt::endl;
+            return kPdfRefused;
+        }
+    }
     const double sizeMm = request->sizeMm.value_or(PdfStampSizeMm(window.options()));
 
     int status = kPdfStamped;

@@ -117,7 +117,15 @@ bas_QVanto::SettingsControls frm_QVanto::settingsControls()
 {
     return bas_QVanto::SettingsControls {
         {m_controls.QVLabel[0], m_controls.QVLabel[1], m_controls.QVLabel[2], m_controls.QVLabel[3]},
-        m_controls.cmbFontName, InkColor, *m_controls.chkQVID, &m_storedOptions};
+        m_controls.cmbFontName, InkColor, *m_controls.chkQVID, &m_storedOptions, &m_settingTexts};
+}
+
+QString frm_QVanto::settingText(const QString &key) const
+{
+    for (const bas_QVanto::SettingsText &text : m_settingTexts)
+        if (text.key == key)
+            return text.value;
+    return {};
 }
 
 void frm_QVanto::RedrawStamp()

@@ -96,6 +96,9 @@ public:
     const render::StampGeometry &geometry() const { return m_geometry; }
     const app::OptionsMenu &optionsMenu() const { return m_menu; }
     const app::StampOptions &options() const { return m_options; }
+    // A text setting ("tsa": the timestamp server, "signcert": the signing
+    // key file); empty when not set.
+    QString settingText(const QString &key) const;
     qint32 InkColor = 255;
 
 private:
@@ -114,6 +117,8 @@ private:
     bas_QVanto::SplitState m_splitter;
     app::StampOptions m_options;
     std::vector<bas_QVanto::SettingsOption> m_storedOptions;
+    std::vector<bas_QVanto::SettingsText> m_settingTexts {
+        {QStringLiteral("tsa"), {}}, {QStringLiteral("signcert"), {}}};
     app::OptionsMenu m_menu;
     // Where to put the caret once a typed date has been rewritten; -1 none.
     qsizetype m_caretFromEnd = -1;

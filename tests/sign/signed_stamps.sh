@@ -117,6 +117,14 @@ run "$dir/own/qvanto" verify three.pdf --trust "$ca/ca.pem"
 [ "$(grep -c '有効、信頼できる証明書' "$dir/out")" -eq 3 ] || fail "verify does not show three valid: $(cat "$dir/out")"
 [ "$(grep -c 'ログにあり' "$dir/out")" -eq 3 ] || fail "verify does not find the three numbers in the log"
 grep -q '時刻印: [0-9]' "$dir/out" || fail "verify shows no timestamp time"
+# The timestamp server kept in the settings serves when none is given.
+printf 'tsa, %s \r\n' "$good_tsa" >"$dir/own/qvanto.ini"
+sign in.pdf kept.pdf user
+rm -f "$dir/parts/token.der"
+python3 "$here/signature_parts.py" "$dir/kept.pdf" 1 "$dir/parts"
+rm -f "$dir/own/qvanto.ini"
+openssl ts -verify -data "$dir/parts/value.bin" -in "$dir/parts/token.der" -token_in -CAfile "$ca/ca.pem" \
+    >/dev/null 2>&1 || fail "the timestamp server of the settings was not used"
 # Without the office CA, valid but not trusted.
 run "$dir/own/qvanto" verify three.pdf
 [ "$status" -eq 1 ] || fail "verify without the CA: status $status"

@@ -98,6 +98,7 @@ void frm_QVanto::connectHandlers()
     connect(m_menu.saveAs, &QAction::triggered, this, guarded([this](bool) { mnuSaveAs_Click(); }));
     connect(m_menu.lookUp, &QAction::triggered, this, guarded([this](bool) { mnuLookUp_Click(); }));
     connect(m_menu.stampPdf, &QAction::triggered, this, guarded([this](bool) { mnuStampPdf_Click(); }));
+    connect(m_menu.signKey, &QAction::triggered, this, guarded([this](bool) { mnuSignKey_Click(); }));
 }
 
 render::FaceControls frm_QVanto::faceControls()

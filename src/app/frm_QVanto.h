@@ -54,6 +54,7 @@ public:
     void mnuSaveAs_Click();
     void mnuLookUp_Click();
     void mnuStampPdf_Click();
+    void mnuSignKey_Click();
 
     // The routines the handlers dispatch to.
     void RedrawStamp();
@@ -88,8 +89,19 @@ public:
     // Writes the stamped copy, one number for all its placements, and
     // sounds the stamp; a refusal or failure is shown in a message box.
     // Whether the copy was written.
+    // With a signing key chosen, the password is asked first and the key
+    // and timestamp server checked off the GUI thread; the copy is then
+    // signed.
     bool SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
         const std::vector<pdf::StampPlacement> &placements);
+
+    // Signs PDF stamps with the key file at `path` from now on (kept in the
+    // settings); an empty path stops signing.
+    void SetSigningKey(const QString &path);
+    // With a key chosen: its password asked, the key and the timestamp
+    // server checked. Nothing when none is chosen, or, with *cancelled
+    // set, when the user cancelled or the check refused (its message shown).
+    std::unique_ptr<app::PdfSigning> AskSigning(bool *cancelled);
 
     host::Form &form() { return m_form; }
     const app::Controls &controls() const { return m_controls; }

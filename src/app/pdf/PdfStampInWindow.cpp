@@ -32,7 +32,12 @@ void frm_QVanto::StampPdfInWindow(const QString &path)
 bool frm_QVanto::SavePdfStamp(pdf::PdfDocument &document, const QString &inPath, const QString &outPath,
     const std::vector<pdf::StampPlacement> &placements)
 {
-    const app::PdfOutcome outcome = app::WriteStampedPdf(*this, document, inPath, outPath, placements);
+    bool cancelled = false;
+    const std::unique_ptr<app::PdfSigning> signing = AskSigning(&cancelled);
+    if (cancelled)
+        return false;
+    const app::PdfOutcome outcome
+        = app::WriteStampedPdf(*this, document, inPath, outPath, placements, signing.get());
     if (!outcome.message.isEmpty())
         m_services.messages.show(outcome.message, m_services.app.Title, host::MessageBox::Icon::Critical);
     if (!outcome.number.isEmpty())

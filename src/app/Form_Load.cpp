@@ -97,6 +97,7 @@ void frm_QVanto::Form_Load()
     bas_QVanto::LoadSettings(app, settings, m_splitter);
     m_options = app::StampOptions::fromSettings(m_storedOptions);
     m_menu.reflect(m_options);
+    SetSigningKey(settingText(QStringLiteral("signcert")));
     host::startupMark("settings");
 
     m_holdRedraw = false;

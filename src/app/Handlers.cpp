@@ -174,6 +174,16 @@ void frm_QVanto::mnuLookUp_Click()
         LookUpStamp(id);
 }
 
+void frm_QVanto::mnuSignKey_Click()
+{
+    // Chosen once and kept in the settings; chosen again, signing stops.
+    QString path;
+    if (settingText(QStringLiteral("signcert")).isEmpty())
+        path = QFileDialog::getOpenFileName(&m_form, QStringLiteral("署名の鍵 (PKCS#12)"), QString(),
+            QStringLiteral("PKCS#12 (*.p12 *.pfx);;すべてのファイル (*)"));
+    SetSigningKey(path);
+}
+
 void frm_QVanto::mnuStampPdf_Click()
 {
     const QString path = QFileDialog::getOpenFileName(&m_form, QStringLiteral("PDF に押印"), QString(),

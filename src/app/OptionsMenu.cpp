@@ -65,6 +65,7 @@ OptionsMenu BuildOptionsMenu(QWidget &window)
     m.lookUp = addAction(window, m.menu, QStringLiteral("押印番号の照会…"), QKeySequence::Find, false);
     m.stampPdf = addAction(
         window, m.menu, QStringLiteral("PDF に押印…"), QKeySequence(QStringLiteral("Ctrl+P")), false);
+    m.signKey = addAction(window, m.menu, QStringLiteral("PDF の押印に署名する (鍵を選ぶ)…"), {}, true);
     return m;
 }
 

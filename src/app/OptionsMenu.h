@@ -28,6 +28,7 @@ struct OptionsMenu {
     QAction *saveAs = nullptr;
     QAction *lookUp = nullptr;
     QAction *stampPdf = nullptr;
+    QAction *signKey = nullptr; // ticked while PDF stamps are signed with a key file
 
     static constexpr std::array<int, 5> kStampSizesMm {0, 15, 18, 21, 24};
 

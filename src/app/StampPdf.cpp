@@ -61,7 +61,8 @@ PreparedPdf::PreparedPdf() = default;
 PreparedPdf::~PreparedPdf() = default;
 PreparedPdf::PreparedPdf(PreparedPdf &&other) noexcept
     : refusal(std::move(other.refusal)), outPath(std::move(other.outPath)), out(std::move(other.out)),
-      number(std::move(other.number)), face(std::move(other.face)), state(other.state.load())
+      number(std::move(other.number)), face(std::move(other.face)), signing(std::move(other.signing)),
+      state(other.state.load()), recordHash(std::move(other.recordHash))
 {
 }
 
@@ -72,7 +73,8 @@ bool PreparedPdf::abandon()
 }
 
 PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
-    const QString &outPath, const std::vector<pdf::StampPlacement> &placements)
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements,
+    std::shared_ptr<PdfSigning> signing)
 {
     PreparedPdf prepared;
     prepared.outPath = outPath;
@@ -101,6 +103,7 @@ PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, co
     }
     // From here the number is spent: it is in the log whatever follows.
     prepared.face = window.PrintFaceAsPdf();
+    prepared.signing = std::move(signing);
     prepared.recordHash = [&window, number = prepared.number](const QString &sha256) {
         return window.RecordDocumentHash(number, sha256);
     };
@@ -120,8 +123,9 @@ PdfOutcome FinishStampedPdf(
                 .arg(why, number));
     };
     QString error = QStringLiteral("押印の図を描けませんでした。");
-    const QByteArray bytes = prepared.face.pdf.isEmpty()
-        ? QByteArray()
+    const QByteArray bytes = prepared.face.pdf.isEmpty() ? QByteArray()
+        : prepared.signing
+        ? SignedCopy(document, placements, prepared.face, number, *prepared.signing, &error)
         : document.withStamps(placements, prepared.face, number, &error);
     if (bytes.isEmpty())
         return failed(
@@ -148,9 +152,11 @@ PdfOutcome RecordWrittenPdf(const PreparedPdf &prepared, PdfOutcome outcome)
 }
 
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
-    const QString &outPath, const std::vector<pdf::StampPlacement> &placements)
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements, PdfSigning *signing)
 {
-    PreparedPdf prepared = PrepareStampedPdf(window, document, inPath, outPath, placements);
+    // Not owned: the copy is made before this returns.
+    PreparedPdf prepared = PrepareStampedPdf(
+        window, document, inPath, outPath, placements, std::shared_ptr<PdfSigning>(std::shared_ptr<PdfSigning>(), signing));
     return RecordWrittenPdf(prepared, FinishStampedPdf(prepared, document, placements));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SignedStamp.h"
 #include "StampOptions.h"
 #include "pdf/PdfModule.h"
 
@@ -51,8 +52,11 @@ QString StampedPdfName(const QString &inPath, const QString &folder);
 // stamp at each placement, writes the temporary file and renames it over the output. A failure after
 // the number was issued leaves that number in the log, never to be given
 // again, and no output file; its message names the file and the reason.
+// With `signing`, the first placement's seal is the face of a signature
+// (SignedCopy).
 PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
-    const QString &outPath, const std::vector<pdf::StampPlacement> &placements);
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements,
+    PdfSigning *signing = nullptr);
 
 // WriteStampedPdf in its two halves: what needs the window (the checks, the
 // temporary file, the number, the face), on the GUI thread; then the copy
@@ -71,6 +75,7 @@ struct PreparedPdf {
     std::unique_ptr<host::SafeWriter> out;
     QString number;
     pdf::PrintedFace face;
+    std::shared_ptr<PdfSigning> signing; // none: a plain stamp
     std::atomic<int> state {kWorking};
     // Tells the office's registry the written copy's hash; on the GUI thread,
     // once the copy is in place. A message when it could not.
@@ -78,8 +83,11 @@ struct PreparedPdf {
     // Gives the copy up unless it is being put in place; whether it was.
     bool abandon();
 };
+// With `signing`, the first placement becomes the face of a signature, made
+// where the copy is made (so a timestamp server's wait holds no window).
 PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const QString &inPath,
-    const QString &outPath, const std::vector<pdf::StampPlacement> &placements);
+    const QString &outPath, const std::vector<pdf::StampPlacement> &placements,
+    std::shared_ptr<PdfSigning> signing = {});
 PdfOutcome FinishStampedPdf(
     PreparedPdf &prepared, pdf::PdfDocument &document, const std::vector<pdf::StampPlacement> &placements);
 // The outcome, once the written copy's hash has gone to the registry.

@@ -1,6 +1,7 @@
 #include "StampPdfCommand.h"
 
 #include "PageList.h"
+#include "SignPassword.h"
 #include "StampPdf.h"
 #include "frm_QVanto.h"
 
@@ -27,6 +28,7 @@ namespace {
 
 constexpr char kUsage[]
     = "使い方: qvanto stamp-pdf 入力.pdf 出力.pdf (--page N | --pages 一覧) --x MM --y MM [--size MM]\n"
+      "        [--sign 鍵.p12 [--tsa URL]]\n"
       "        qvanto stamp-pdf --out-dir フォルダ (--page N | --pages 一覧) --x MM --y MM [--size MM] "
       "入力.pdf…\n"
       "詳しくは qvanto stamp-pdf --help";
@@ -34,6 +36,7 @@ constexpr char kUsage[]
 constexpr char kHelp[]
     = "使い方:\n"
       "  qvanto stamp-pdf 入力.pdf 出力.pdf (--page N | --pages 一覧) --x MM --y MM [--size MM]\n"
+      "                   [--sign 鍵.p12 [--tsa URL]]\n"
       "  qvanto stamp-pdf --out-dir フォルダ (--page N | --pages 一覧) --x MM --y MM [--size MM] 入力.pdf…\n"
       "\n"
       "今の印 (設定ファイルの行・書体・色と今日の日付) を PDF のページに押します。\n"
@@ -51,6 +54,11 @@ constexpr char kHelp[]
       "                      省略すると既定の印\n"
       "  --out-dir フォルダ  入力ごとに フォルダ/<名前>_押印.pdf を書き、それぞれに番号を取ります。\n"
       "                      既にあるファイルは上書きしません\n"
+      "  --sign 鍵.p12       印を PDF の電子署名 (PAdES) の見た目にします。鍵のパスワードは\n"
+      "                      環境変数 QVANTO_SIGN_PASSWORD から、なければ端末で尋ねます。\n"
+      "                      署名の理由は「押印番号 <番号>」、署名者は証明書の名前です\n"
+      "  --tsa URL           署名に時刻認証局 (RFC 3161) の時刻印を付けます (10 秒まで待ちます)。\n"
+      "                      省略すると設定ファイルの tsa の行の URL を使います\n"
       "  -h, --help          この説明を表示します\n"
       "\n"
       "位置はページを表示したとき (回転と切り抜きのあと) の左上から測ります。印の円全体が\n"
@@ -61,7 +69,9 @@ constexpr char kHelp[]
       "例:\n"
       "  qvanto stamp-pdf 稟議書.pdf 稟議書_押印.pdf --page 1 --x 170 --y 40\n"
       "  qvanto stamp-pdf 稟議書.pdf 稟議書_押印.pdf --pages all --x 170 --y 40 --size 15\n"
-      "  qvanto stamp-pdf --out-dir 押印済み --pages 1,3-5 --x 170 --y 260 a.pdf b.pdf c.pdf\n";
+      "  qvanto stamp-pdf --out-dir 押印済み --pages 1,3-5 --x 170 --y 260 a.pdf b.pdf c.pdf\n"
+      "  qvanto stamp-pdf 稟議書.pdf 稟議書_署名.pdf --page 1 --x 170 --y 40 --sign 山田.p12 \\\n"
+      "      --tsa http://tsa.example.jp/\n";
 
 struct Request {
     bool help = false;
@@ -73,6 +83,8 @@ struct Request {
     double yMm = 0;
     std::optional<double> sizeMm;
     QString stamp; // a saved stamp's name; empty for the default one
+    QString keyPath; // --sign
+    QString tsaUrl; // --tsa
 };
 
 std::optional<double> number(const QCommandLineParser &parser, const QString &name)
@@ -91,7 +103,7 @@ QString usageError(const QString &what)
 std::optional<Request> parse(const QStringList &arguments, QString *error)
 {
     QCommandLineParser parser;
-    for (const char *name : {"page", "pages", "x", "y", "size", "out-dir", "stamp"})
+    for (const char *name : {"page", "pages", "x", "y", "size", "out-dir", "stamp", "sign", "tsa"})
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     parser.addOption(QCommandLineOption(QStringList {QStringLiteral("h"), QStringLiteral("help")}));
     // The parser skips the first entry as the program's name.
@@ -145,6 +157,12 @@ std::optional<Request> parse(const QStringList &arguments, QString *error)
         *error = usageError(QStringLiteral("「%1」は印の名前ではありません。").arg(request.stamp));
         return std::nullopt;
     }
+    request.keyPath = parser.value(QStringLiteral("sign"));
+    request.tsaUrl = parser.value(QStringLiteral("tsa"));
+    if (!request.tsaUrl.isEmpty() && request.keyPath.isEmpty()) {
+        *error = usageError(QStringLiteral("--tsa は --sign と使います。"));
+        return std::nullopt;
+    }
     if (manyFiles) {
         request.inputs = files;
         request.outDir = parser.value(QStringLiteral("out-dir"));
@@ -193,8 +211,8 @@ public:
 
 // One input of --out-dir, opened here and stamped unless its output's name
 // is taken.
-PdfOutcome stampIntoFolder(
-    frm_QVanto &window, const Request &request, const QString &inPath, const QString &outPath, double sizeMm)
+PdfOutcome stampIntoFolder(frm_QVanto &window, const Request &request, const QString &inPath,
+    const QString &outPath, double sizeMm, PdfSigning *signing)
 {
     QString error;
     const std::unique_ptr<pdf::PdfDocument> document = OpenPdfFile(inPath, &error);
@@ -206,7 +224,8 @@ PdfOutcome stampIntoFolder(
         return {kPdfRefused, {},
             QStringLiteral("出力先に同じ名前のファイルがあるため、上書きしません: %1")
                 .arg(QDir::toNativeSeparators(outPath))};
-    return WriteStampedPdf(window, *document, inPath, outPath, placementsOn(request, *document, sizeMm));
+    return WriteStampedPdf(
+        window, *document, inPath, outPath, placementsOn(request, *document, sizeMm), signing);
 }
 
 } // namespace
@@ -243,6 +262,19 @@ int RunStampPdf(
     window.Form_Load();
     if (!request->stamp.isEmpty())
         window.LoadStamp(request->stamp);
+    // The signer and the timestamp server (given, or kept in the settings)
+    // are checked before any number is taken, once for every input.
+    std::unique_ptr<PdfSigning> signing;
+    if (!request->keyPath.isEmpty()) {
+        const QString tsaUrl
+            = request->tsaUrl.isEmpty() ? window.settingText(QStringLiteral("tsa")) : request->tsaUrl;
+        if (const std::optional<QByteArray> password = ReadSignPassword(&error))
+            signing = OpenSigning(request->keyPath, *password, tsaUrl, services.clock.now(), &error);
+        if (!signing) {
+            err << error << Qt::endl;
+            return kPdfRefused;
+        }
+    }
     const double sizeMm = request->sizeMm.value_or(PdfStampSizeMm(window.options()));
 
     int status = kPdfStamped;
@@ -254,8 +286,9 @@ int RunStampPdf(
                 << Qt::endl;
         const QString outPath = oneFile ? request->outPath : StampedPdfName(inPath, request->outDir);
         const PdfOutcome outcome = oneFile
-            ? WriteStampedPdf(window, *first, inPath, outPath, placementsOn(*request, *first, sizeMm))
-            : stampIntoFolder(window, *request, inPath, outPath, sizeMm);
+            ? WriteStampedPdf(
+                window, *first, inPath, outPath, placementsOn(*request, *first, sizeMm), signing.get())
+            : stampIntoFolder(window, *request, inPath, outPath, sizeMm, signing.get());
         if (!outcome.number.isEmpty())
             out << outcome.number << (oneFile ? QString() : u'\t' + QDir::toNativeSeparators(outPath))
                 << Qt::endl;

@@ -104,6 +104,7 @@ void frm_QVanto::connectHandlers()
     connect(m_menu.saveAs, &QAction::triggered, this, guarded([this](bool) { mnuSaveAs_Click(); }));
     connect(m_menu.lookUp, &QAction::triggered, this, guarded([this](bool) { mnuLookUp_Click(); }));
     connect(m_menu.stampPdf, &QAction::triggered, this, guarded([this](bool) { mnuStampPdf_Click(); }));
+    connect(m_menu.signKey, &QAction::triggered, this, guarded([this](bool) { mnuSignKey_Click(); }));
     // Queued: the page view must not open inside the drop, which the
     // program the files came from is still waiting to see finished.
     m_form.AcceptFileDrops();
@@ -136,7 +137,15 @@ bas_QVanto::SettingsControls frm_QVanto::settingsControls()
 {
     return bas_QVanto::SettingsControls {
         {m_controls.QVLabel[0], m_controls.QVLabel[1], m_controls.QVLabel[2], m_controls.QVLabel[3]},
-        m_controls.cmbFontName, InkColor, *m_controls.chkQVID, &m_storedOptions};
+        m_controls.cmbFontName, InkColor, *m_controls.chkQVID, &m_storedOptions, &m_settingTexts};
+}
+
+QString frm_QVanto::settingText(const QString &key) const
+{
+    for (const bas_QVanto::SettingsText &text : m_settingTexts)
+        if (text.key == key)
+            return text.value;
+    return {};
 }
 
 void frm_QVanto::RedrawStamp()

@@ -69,6 +69,7 @@ public:
     void mnuLookUp_Click();
     void mnuStampPdf_Click();
     void Form_FilesDropped(const QStringList &paths);
+    void mnuSignKey_Click();
 
     // The routines the handlers dispatch to.
     void RedrawStamp();
@@ -132,16 +133,29 @@ public:
     // files. When all are done: the stamp sounds once, every file refused
     // or not reached is named in one message box, the copies written are
     // shown in the saved notice, and `done` learns whether any was written.
+    // With a signing key chosen its password is asked first; cancelled or
+    // refused, nothing is taken or written and no batch is made (null).
     app::StampBatch *StampPdfs(std::vector<app::PdfJob> jobs, const app::PlacementRule &rule, QWidget *parent,
         std::function<void(bool written)> done = {});
     // The notice of the copies last written, while it is open.
     app::SavedNotice *savedNotice() const;
+
+    // Signs PDF stamps with the key file at `path` from now on (kept in the
+    // settings); an empty path stops signing.
+    void SetSigningKey(const QString &path);
+    // With a key chosen: its password asked, the key and the timestamp
+    // server checked. Nothing when none is chosen, or, with *cancelled
+    // set, when the user cancelled or the check refused (its message shown).
+    std::unique_ptr<app::PdfSigning> AskSigning(bool *cancelled);
 
     host::Form &form() { return m_form; }
     const app::Controls &controls() const { return m_controls; }
     const render::StampGeometry &geometry() const { return m_geometry; }
     const app::OptionsMenu &optionsMenu() const { return m_menu; }
     const app::StampOptions &options() const { return m_options; }
+    // A text setting ("tsa": the timestamp server, "signcert": the signing
+    // key file); empty when not set.
+    QString settingText(const QString &key) const;
     qint32 InkColor = 255;
 
 private:
@@ -162,6 +176,8 @@ private:
     bas_QVanto::SplitState m_splitter;
     app::StampOptions m_options;
     std::vector<bas_QVanto::SettingsOption> m_storedOptions;
+    std::vector<bas_QVanto::SettingsText> m_settingTexts {
+        {QStringLiteral("tsa"), {}}, {QStringLiteral("signcert"), {}}};
     app::OptionsMenu m_menu;
     QString m_stampName; // the saved stamp in use; empty for the default one
     bool m_typingDate = false;

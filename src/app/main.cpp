@@ -4,6 +4,7 @@
 #include "RealProgram.h"
 #include "RegistryCommand.h"
 #include "StampPdfCommand.h"
+#include "VerifyCommand.h"
 
 #include "host/PrivateFolder.h"
 #include "host/QtTranslations.h"
@@ -33,18 +34,22 @@ constexpr Command kCommands[] = {
     {app::kStampPdfCommand, app::RunStampPdfCommand},
     {app::kLookUpCommand, app::RunLookUpCommand},
     {app::kRegistryCommand, app::RunRegistryCommand},
+    {app::kVerifyCommand, app::RunVerifyCommand},
 };
 
 constexpr char kUsage[]
     = "使い方:\n"
       "  qvanto                    ウィンドウを開きます\n"
       "  qvanto stamp-pdf 入力.pdf 出力.pdf (--page N | --pages 一覧) --x MM --y MM [--size MM]\n"
+      "                            [--sign 鍵.p12 [--tsa URL]]\n"
       "  qvanto stamp-pdf --out-dir フォルダ (--page N | --pages 一覧) --x MM --y MM [--size MM] 入力.pdf…\n"
       "                            PDF のページに押印します (一覧: all, last, 1,3-5)\n"
       "                            (qvanto stamp-pdf --help で詳しく)\n"
       "  qvanto lookup 押印番号|ファイル.pdf\n"
       "                            押印番号を押印ログ (と登録簿) で照会します\n"
       "  qvanto registry init|sync 事務所の登録簿の表を用意します | 待っている記録を送ります\n"
+      "  qvanto verify ファイル.pdf [--trust 認証局.pem]…\n"
+      "                            PDF の押印と電子署名を検証します\n"
       "  qvanto --help             この説明を表示します\n"
       "  qvanto --version          版を表示します\n"
       "詳しくは man qvanto\n";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QImage>
 #include <QSizeF>
 #include <QString>
@@ -35,6 +36,39 @@ struct PrintedFace {
     double circleFraction = 1; // the share of the page's width the circle's diameter takes
 };
 
+// What a signature field says of its signer, written before the signature
+// itself exists.
+struct SignatureRequest {
+    QString signerName; // /Name
+    QString reason; // /Reason
+    QDateTime time; // /M, the time claimed by the signer
+    int contentsBytes = 0; // room kept for the signature's DER
+};
+
+// The signature's hex string in a prepared copy, '<' to '>' inclusive: the
+// one part of the file its byte range leaves out, to be filled in place.
+struct SignatureHole {
+    qint64 begin = 0;
+    qint64 end = 0;
+};
+
+// One signature found in a document, as the file holds it; what it is
+// worth is for the signing module to say.
+struct FoundSignature {
+    int page = 0; // of its widget; 0 when it has none shown
+    QString number; // the stamp it is the face of, when it is ours
+    QString reason;
+    QString name;
+    QString subFilter;
+    QByteArray contents; // the CMS, as stored (zeros after its end)
+    QByteArray signedBytes; // the bytes its range covers, joined
+    bool rangeSound = false; // two ranges around its own hex string only
+    qint64 signedEnd = 0; // where the revision it signs ends
+    // What later revisions changed beyond added annotations, signature
+    // fields and the document information; empty when nothing.
+    QString changedAfter;
+};
+
 // Asked now and then while a page is drawn; true stops the drawing.
 using StopDrawing = std::function<bool()>;
 
@@ -65,6 +99,17 @@ public:
     virtual QByteArray withStamps(const std::vector<StampPlacement> &placements, const PrintedFace &face,
         const QString &number, QString *error)
         = 0;
+    // The same copy with the first placement made a signature field whose
+    // widget shows the face, its byte range written and its contents left
+    // as zeros at *hole for the signature. The other placements get plain
+    // stamps. Empty, with a message in *error, when it cannot be made.
+    virtual QByteArray withSignatureField(const std::vector<StampPlacement> &placements,
+        const PrintedFace &face, const QString &number, const SignatureRequest &request, SignatureHole *hole,
+        QString *error)
+        = 0;
+    // Every signature of the document, in the order of the file. Reads the
+    // whole file: asked only of files of bounded size.
+    virtual std::vector<FoundSignature> signatures(QString *error) const = 0;
 };
 
 // Opens a document from a descriptor of a regular file opened for reading,
@@ -76,7 +121,7 @@ using OpenPdfFunction = PdfDocument *(*)(int fileDescriptor, QString *error);
 
 // The module's one exported symbol, looked up by this name (new with each
 // change of the function's type, so a stale module is refused, not called).
-inline constexpr char kOpenPdfSymbol[] = "qvanto_pdf_open_file_3";
+inline constexpr char kOpenPdfSymbol[] = "qvanto_pdf_open_file_4";
 
 // The largest stamp drawn: its print picture grows with the square of it.
 inline constexpr double kMaxStampMm = 100;

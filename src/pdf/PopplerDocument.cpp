@@ -2,6 +2,7 @@
 // PoDoFo (StampUpdate). Built as
 // a library of its own and loaded on first use.
 #include "pdf/PdfModule.h"
+#include "pdf/SignatureScan.h"
 #include "pdf/StampUpdate.h"
 
 #include <poppler-annotation.h>
@@ -29,6 +30,10 @@ constexpr double kPointsPerMm = 72.0 / 25.4;
 // which for gigabytes takes minutes. Past this time its reads fail, and the
 // file is refused as damaged.
 constexpr std::chrono::seconds kOpeningTime {10};
+
+// Our seals: stamp annotations, and the widgets of signatures they are the
+// face of.
+const Poppler::Annotation::SubType kSeals[] = {Poppler::Annotation::AStamp, Poppler::Annotation::AWidget};
 
 // The file Poppler reads, whose reads fail once the work they serve is to
 // stop: the opening past its time, a drawing given up. Without it, one
@@ -102,7 +107,7 @@ public:
             const std::unique_ptr<Poppler::Page> p = m_document->page(i);
             if (!p)
                 continue;
-            for (const auto &annotation : p->annotations({Poppler::Annotation::AStamp}))
+            for (const auto &annotation : p->annotations({std::begin(kSeals), std::end(kSeals)}))
                 // Ours carry the number both as their text and as their name.
                 if (!annotation->contents().isEmpty() && annotation->contents() == annotation->uniqueName())
                     found.push_back({i + 1, annotation->contents()});
@@ -131,6 +136,37 @@ public:
     QByteArray withStamps(const std::vector<StampPlacement> &placements, const PrintedFace &face,
         const QString &number, QString *error) override
     {
+        return appended(placements, number, error, [&](const QByteArray &original) {
+            return AppendStamps(original, placements, face, number, error);
+        });
+    }
+
+    QByteArray withSignatureField(const std::vector<StampPlacement> &placements, const PrintedFace &face,
+        const QString &number, const SignatureRequest &request, SignatureHole *hole, QString *error) override
+    {
+        return appended(placements, number, error, [&](const QByteArray &original) {
+            return AppendSignatureField(original, placements, face, number, request, hole, error);
+        });
+    }
+
+    std::vector<FoundSignature> signatures(QString *error) const override
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const QByteArray file = wholeFile();
+        if (file.isEmpty()) {
+            *error = QStringLiteral("PDF を読めません。");
+            return {};
+        }
+        return FindSignatures(file, error);
+    }
+
+private:
+    // The whole file with what `write` appends to it, read back before
+    // anyone relies on it.
+    template<typename Write>
+    QByteArray appended(
+        const std::vector<StampPlacement> &placements, const QString &number, QString *error, Write write)
+    {
         if (const QString refusal = stampingRefusal(); !refusal.isEmpty()) {
             *error = refusal;
             return {};
@@ -146,11 +182,11 @@ public:
             *error = QStringLiteral("PDF を読めません。");
             return {};
         }
-        QByteArray out = AppendStamps(original, placements, face, number, error);
+        QByteArray out = write(original);
         if (out.isEmpty())
             return {};
-        // Read back before anyone relies on it: a copy that does not open
-        // with its pages and every new stamp is a failure, not a success.
+        // A copy that does not open with its pages and every new stamp is a
+        // failure, not a success.
         if (!out.startsWith(original) || !holdsStamps(out, placements, number)) {
             *error = QStringLiteral("押印した PDF を作れませんでした。");
             return {};
@@ -158,7 +194,6 @@ public:
         return out;
     }
 
-private:
     // The file as it is, read through the descriptor held since opening,
     // without moving the position Poppler reads from.
     QByteArray wholeFile() const
@@ -194,7 +229,7 @@ private:
         for (const StampPlacement &placement : placements)
             ++missing[size_t(placement.page - 1)];
         for (int i = 0; i < copy->numPages(); ++i)
-            for (const auto &annotation : copy->page(i)->annotations({Poppler::Annotation::AStamp}))
+            for (const auto &annotation : copy->page(i)->annotations({std::begin(kSeals), std::end(kSeals)}))
                 if (annotation->contents() == number && annotation->uniqueName() == number)
                     --missing[size_t(i)];
         return std::all_of(missing.begin(), missing.end(), [](int n) { return n == 0; });
@@ -261,7 +296,7 @@ PdfDocument *open(int fd, QString *error)
 
 } // namespace pdf
 
-extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open_file_3(int fileDescriptor, QString *error)
+extern "C" Q_DECL_EXPORT pdf::PdfDocument *qvanto_pdf_open_file_4(int fileDescriptor, QString *error)
 {
     return pdf::open(fileDescriptor, error);
 }

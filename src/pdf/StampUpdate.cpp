@@ -2,6 +2,9 @@
 // becomes a form XObject, each stamp an annotation that shows it.
 #include "pdf/StampUpdate.h"
 
+#include "pdf/PodofoValues.h"
+#include "pdf/SignatureField.h"
+
 #include <podofo.h>
 
 #include <algorithm>
@@ -102,21 +105,6 @@ PdfArray uprightMatrix(int turns)
     m.push_back(PdfObject(0.0));
     m.push_back(PdfObject(0.0));
     return m;
-}
-
-// An object made in `objects` and given its value by assignment: PoDoFo
-// writes into an update only the objects marked changed, and a value given
-// at creation is not.
-PdfObject *made(PdfVecObjects &objects, const PdfVariant &value)
-{
-    PdfObject *object = objects.CreateObject(PdfVariant());
-    static_cast<PdfVariant &>(*object) = value;
-    return object;
-}
-
-void setValue(PdfObject &object, const PdfVariant &value)
-{
-    static_cast<PdfVariant &>(object) = value;
 }
 
 // Objects copied from the face's document into the stamped one, each once,
@@ -297,7 +285,7 @@ void keepRevisionChain(QByteArray &bytes, const QByteArray &original)
 }
 
 QByteArray stamped(const QByteArray &original, const std::vector<StampPlacement> &placements,
-    const PrintedFace &printed, const QString &number)
+    const PrintedFace &printed, const QString &number, const SignatureRequest *signature, SignatureHole *hole)
 {
     // PoDoFo's notes on what it reads are not for the user.
     PdfError::EnableLogging(false);
@@ -340,7 +328,15 @@ QByteArray stamped(const QByteArray &original, const std::vector<StampPlacement>
         stamp.AddKey("F", PdfVariant(pdf_int64(4))); // printed with the page
         stamp.AddKey("P", page.Reference());
         stamp.AddKey("AP", appearance);
-        addAnnotation(objects, page, made(objects, stamp)->Reference());
+        // A signed stamp's first seal is the signature's widget: what the
+        // reader shows of the signature is the stamp.
+        const bool signs = signature && &placement == &placements.front();
+        if (signs)
+            MakeSignatureWidget(objects, stamp, *signature, number);
+        PdfObject *annotation = made(objects, stamp);
+        addAnnotation(objects, page, annotation->Reference());
+        if (signs)
+            AddFormField(document, annotation->Reference());
     }
     keepIdentifier(document);
 
@@ -353,16 +349,17 @@ QByteArray stamped(const QByteArray &original, const std::vector<StampPlacement>
     document.WriteUpdate(&out, false);
     QByteArray bytes(buffer.GetBuffer(), qsizetype(out.GetLength()));
     keepRevisionChain(bytes, original);
+    if (signature)
+        *hole = FillByteRange(bytes, original.size());
     return bytes;
 }
 
-} // namespace
-
-QByteArray AppendStamps(const QByteArray &original, const std::vector<StampPlacement> &placements,
-    const PrintedFace &face, const QString &number, QString *error)
+// The one place the writer's failures become a message.
+template<typename Write>
+QByteArray trapped(Write write, QString *error)
 {
     try {
-        return stamped(original, placements, face, number);
+        return write();
     } catch (const PdfError &e) {
         *error = QStringLiteral("PDF に押印を書き込めません (%1)。")
                      .arg(QString::fromLatin1(PdfError::ErrorName(e.GetError())));
@@ -370,6 +367,21 @@ QByteArray AppendStamps(const QByteArray &original, const std::vector<StampPlace
         *error = QStringLiteral("PDF に押印を書き込めません (%1)。").arg(QString::fromLocal8Bit(e.what()));
     }
     return {};
+}
+
+} // namespace
+
+QByteArray AppendStamps(const QByteArray &original, const std::vector<StampPlacement> &placements,
+    const PrintedFace &face, const QString &number, QString *error)
+{
+    return trapped([&] { return stamped(original, placements, face, number, nullptr, nullptr); }, error);
+}
+
+QByteArray AppendSignatureField(const QByteArray &original, const std::vector<StampPlacement> &placements,
+    const PrintedFace &face, const QString &number, const SignatureRequest &request, SignatureHole *hole,
+    QString *error)
+{
+    return trapped([&] { return stamped(original, placements, face, number, &request, hole); }, error);
 }
 
 } // namespace pdf

@@ -14,3 +14,14 @@ QByteArray AppendStamps(const QByteArray &original, const std::vector<StampPlace
     const PrintedFace &face, const QString &number, QString *error);
 
 } // namespace pdf
+
+namespace pdf {
+
+// The same with the first placement made the widget of a signature field
+// (MakeSignatureWidget), its byte range written and its contents left as
+// zeros at *hole.
+QByteArray AppendSignatureField(const QByteArray &original, const std::vector<StampPlacement> &placements,
+    const PrintedFace &face, const QString &number, const SignatureRequest &request, SignatureHole *hole,
+    QString *error);
+
+} // namespace pdf

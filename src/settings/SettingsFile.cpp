@@ -39,12 +39,20 @@ void applyLine(const QString &line, SettingsControls &controls, SplitState &spli
         controls.InkColor = host::toLong(SplitSettingLine(splitter, {}, unusedDelimiter));
     } else if (key == QLatin1String("qvid")) {
         controls.chkQVID.SetValue(host::toInteger(SplitSettingLine(splitter, {}, unusedDelimiter)));
-    } else if (controls.options) {
-        for (SettingsOption &option : *controls.options)
-            if (key == option.key) {
-                option.value = host::toLong(SplitSettingLine(splitter, {}, unusedDelimiter));
-                return;
-            }
+    } else {
+        if (controls.options)
+            for (SettingsOption &option : *controls.options)
+                if (key == option.key) {
+                    option.value = host::toLong(SplitSettingLine(splitter, {}, unusedDelimiter));
+                    return;
+                }
+        if (controls.texts)
+            for (SettingsText &text : *controls.texts)
+                if (key == text.key) {
+                    // The splitter gives one space for a value left empty.
+                    text.value = SplitSettingLine(splitter, {}, unusedDelimiter).trimmed();
+                    return;
+                }
     }
 }
 
@@ -64,6 +72,10 @@ QString settingsText(const SettingsControls &controls)
         for (const SettingsOption &option : *controls.options)
             if (option.value != option.defaultValue)
                 text += option.key + QLatin1Char(',') + host::printNumber(option.value) + kEnd;
+    if (controls.texts)
+        for (const SettingsText &option : *controls.texts)
+            if (!option.value.isEmpty())
+                text += option.key + QStringLiteral(", ") + option.value + QLatin1Char(' ') + kEnd;
     return text;
 }
 

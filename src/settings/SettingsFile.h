@@ -25,6 +25,13 @@ struct SettingsOption {
     qint32 defaultValue;
 };
 
+// A text option kept the same way ("key, text "), written only when set.
+// Read as one field: a comma ends it.
+struct SettingsText {
+    QString key; // lower case
+    QString value;
+};
+
 // The controls and state the settings file carries from one run to the next.
 struct SettingsControls {
     std::array<host::TextBox *, 4> QVLabel;
@@ -32,6 +39,7 @@ struct SettingsControls {
     qint32 &InkColor;
     host::CheckBox &chkQVID;
     std::vector<SettingsOption> *options = nullptr;
+    std::vector<SettingsText> *texts = nullptr;
 };
 
 // The settings file: the program's folder, the program's name, ".ini".

@@ -39,7 +39,7 @@ while IFS='|' read -r arguments expected stream; do
     grep -q '使い方' "$dir/$stream" || fail "'$arguments': no usage on std$stream"
     [ ! -s "$dir/$quiet" ] || fail "'$arguments': std$quiet not empty: $(head -c 300 "$dir/$quiet")"
 done <<'TABLE'
-verify x.pdf|2|err
+sign x.pdf|2|err
 --bogus|2|err
 -platform offscreen|2|err
 stamp|2|err

@@ -20,7 +20,7 @@ run() {
         LANG=ja_JP.UTF-8 HOME="$dir" timeout 20 "$program" "$@") >"$dir/out" 2>"$dir/err" || status=$?
 }
 
-options="--page --pages --x --y --size --out-dir --help"
+options="--page --pages --x --y --size --out-dir --sign --tsa --help"
 for help in --help -h; do
     run stamp-pdf "$help"
     [ "$status" -eq 0 ] || fail "stamp-pdf $help: status $status: $(head -c 300 "$dir/err")"

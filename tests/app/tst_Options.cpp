@@ -84,6 +84,30 @@ private slots:
         QCOMPARE(again.c().QVLabel[3]->Text(), QStringLiteral("令和10.01.01"));
     }
 
+    void textSettingsKeptOnlyWhenSet()
+    {
+        QTemporaryDir folder;
+        QVERIFY(hardening::writeBytes(folder.filePath(QStringLiteral("qvanto.ini")),
+            "tsa, http://tsa.example.jp/ \r\nsigncert, \x88\xf3.p12 \r\nsigncert, /home/u/key.p12 \r\n"));
+        {
+            TestWindow w(folder.path());
+            QCOMPARE(w.window->settingText(QStringLiteral("tsa")), QStringLiteral("http://tsa.example.jp/"));
+            QCOMPARE(w.window->settingText(QStringLiteral("signcert")), QStringLiteral("/home/u/key.p12"));
+            w.close();
+            QVERIFY(
+                hardening::readBytes(w.iniPath())
+                    .endsWith("qvid, 0 \r\ntsa, http://tsa.example.jp/ \r\nsigncert, /home/u/key.p12 \r\n"));
+        }
+        // An empty value reads as unset, and is not written again.
+        QVERIFY(
+            hardening::writeBytes(folder.filePath(QStringLiteral("qvanto.ini")), "tsa, \r\nsigncert,\r\n"));
+        TestWindow w(folder.path());
+        QVERIFY(w.window->settingText(QStringLiteral("tsa")).isEmpty());
+        QVERIFY(w.window->settingText(QStringLiteral("signcert")).isEmpty());
+        w.close();
+        QCOMPARE(hardening::readBytes(w.iniPath()).count("\r\n"), 6);
+    }
+
     void optionValuesOutOfRangeReadAsDefaults()
     {
         QTemporaryDir folder;

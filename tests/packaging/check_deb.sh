@@ -56,6 +56,7 @@ expected=$(
         echo "$modules/libqvanto_pdf.so"
         echo "$modules/libqvanto_registry.so"
         echo ./usr/share/qvanto/registry.sql
+        echo "$modules/libqvanto_sign.so"
         echo ./usr/share/QVanto/petan.wav
         echo ./usr/share/man/man1/qvanto.1.gz
         echo "./usr/share/applications/$app_id.desktop"

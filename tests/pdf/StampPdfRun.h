@@ -38,7 +38,7 @@ inline std::optional<bool> stampInWindow(hardening::TestWindow &t, std::vector<a
     std::optional<bool> written;
     app::StampBatch *batch
         = t.window->StampPdfs(std::move(jobs), rule, nullptr, [&](bool any) { written = any; });
-    if (meanwhile)
+    if (meanwhile && batch)
         meanwhile(*batch);
     (void)QTest::qWaitFor([&] { return written.has_value(); }, 60000);
     return written;

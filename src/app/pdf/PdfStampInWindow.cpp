@@ -61,13 +61,21 @@ void frm_QVanto::StampPdfsInWindow(const QStringList &paths)
 app::StampBatch *frm_QVanto::StampPdfs(std::vector<app::PdfJob> jobs, const app::PlacementRule &rule,
     QWidget *parent, std::function<void(bool)> done)
 {
+    // One password for the whole save, asked before anything is taken.
+    bool cancelled = false;
+    const std::shared_ptr<app::PdfSigning> signing = AskSigning(&cancelled);
+    if (cancelled) {
+        if (done)
+            done(false);
+        return nullptr;
+    }
     const size_t count = jobs.size();
     auto *batch = new app::StampBatch(
         std::move(jobs),
         [rule](const pdf::PdfDocument &document) { return app::PlacementsOn(rule, document.pageCount()); },
-        [this](pdf::PdfDocument &document, const QString &in, const QString &out,
+        [this, signing](pdf::PdfDocument &document, const QString &in, const QString &out,
             const std::vector<pdf::StampPlacement> &placements) {
-            return app::PrepareStampedPdf(*this, document, in, out, placements);
+            return app::PrepareStampedPdf(*this, document, in, out, placements, signing);
         },
         parent);
     connect(batch, &app::StampBatch::finished, this, [this, batch, count, done] {

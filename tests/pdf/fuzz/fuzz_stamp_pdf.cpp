@@ -13,7 +13,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-extern "C" pdf::PdfDocument *qvanto_pdf_open_file_3(int fileDescriptor, QString *error);
+extern "C" pdf::PdfDocument *qvanto_pdf_open_file_4(int fileDescriptor, QString *error);
 
 namespace {
 
@@ -58,7 +58,7 @@ std::unique_ptr<pdf::PdfDocument> open(const QByteArray &bytes)
     check(::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size());
     check(::lseek(fd, 0, SEEK_SET) == 0);
     QString error;
-    std::unique_ptr<pdf::PdfDocument> document(qvanto_pdf_open_file_3(fd, &error));
+    std::unique_ptr<pdf::PdfDocument> document(qvanto_pdf_open_file_4(fd, &error));
     check(document || !error.isEmpty()); // a refusal always says why
     return document;
 }

@@ -23,6 +23,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # time, which no library scan can see. The stamp's faces map to the IPA fonts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-ipafont-mincho")
+# Brush and kaisho faces that suit seals; any of them may be chosen per row.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS
+    "fonts-kouzan-mouhitsu, fonts-aoyagi-kouzan-t, fonts-aoyagi-soseki, fonts-arphic-ukai, fonts-arphic-gkai00mp")
 # Qt's own translations put the standard dialogs in the user's language; the
 # program works without them, in English dialogs. The office registry reaches
 # PostgreSQL through Qt SQL's driver, a plugin no library scan sees; only a

@@ -1,8 +1,36 @@
 #include "SaveDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace app {
+
+namespace {
+
+// The folder the last save went to, for this run; a bare proposed name
+// opens there, or in the user's documents folder, never in whatever folder
+// the program happened to be started from.
+QString &lastSaveFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+QString startingName(const QString &proposed)
+{
+    if (QFileInfo(proposed).isAbsolute())
+        return proposed;
+    QString folder = lastSaveFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(proposed);
+}
+
+} // namespace
 
 void PrepareSaveDialog(
     QFileDialog &dialog, const QString &proposed, const QStringList &nameFilters, const QStringList &suffixes)
@@ -25,10 +53,12 @@ QString AskSaveFileName(QWidget *parent, const QString &caption, const QString &
     const QStringList &nameFilters, const QStringList &suffixes)
 {
     QFileDialog dialog(parent, caption);
-    PrepareSaveDialog(dialog, proposed, nameFilters, suffixes);
+    PrepareSaveDialog(dialog, startingName(proposed), nameFilters, suffixes);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastSaveFolder() = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 } // namespace app

@@ -16,7 +16,9 @@ namespace app {
 void PrepareSaveDialog(QFileDialog &dialog, const QString &proposed, const QStringList &nameFilters,
     const QStringList &suffixes);
 
-// Asks with such a dialog; empty when the user cancels.
+// Asks with such a dialog; empty when the user cancels. A bare proposed
+// name opens in the folder of the last save of this run, or else in the
+// user's documents folder.
 QString AskSaveFileName(QWidget *parent, const QString &caption, const QString &proposed,
     const QStringList &nameFilters, const QStringList &suffixes);
 

@@ -62,7 +62,7 @@ PreparedPdf::~PreparedPdf() = default;
 PreparedPdf::PreparedPdf(PreparedPdf &&other) noexcept
     : refusal(std::move(other.refusal)), outPath(std::move(other.outPath)), out(std::move(other.out)),
       number(std::move(other.number)), face(std::move(other.face)), signing(std::move(other.signing)),
-      state(other.state.load()), recordHash(std::move(other.recordHash))
+      state(other.state.load()), recordHash(std::move(other.recordHash)), sha256(std::move(other.sha256))
 {
 }
 
@@ -140,14 +140,14 @@ PdfOutcome FinishStampedPdf(
     } catch (const host::HostError &e) {
         return failed(e.message());
     }
-    return {kPdfStamped, number, {},
-        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())};
+    prepared.sha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    return {kPdfStamped, number, {}};
 }
 
 PdfOutcome RecordWrittenPdf(const PreparedPdf &prepared, PdfOutcome outcome)
 {
     if (outcome.status == kPdfStamped && prepared.recordHash)
-        outcome.message = prepared.recordHash(outcome.sha256);
+        outcome.message = prepared.recordHash(prepared.sha256);
     return outcome;
 }
 

@@ -28,7 +28,6 @@ struct PdfOutcome {
     int status = kPdfStamped;
     QString number; // the stamp, once its copy is written
     QString message; // for the user, when something went wrong
-    QString sha256; // of the copy as written, in hex
 };
 
 // The stamp's diameter on paper: the stamp size option when set, else 18 mm.
@@ -80,6 +79,7 @@ struct PreparedPdf {
     // Tells the office's registry the written copy's hash; on the GUI thread,
     // once the copy is in place. A message when it could not.
     std::function<QString(const QString &sha256)> recordHash;
+    QString sha256; // of the copy as written, in hex
     // Gives the copy up unless it is being put in place; whether it was.
     bool abandon();
 };

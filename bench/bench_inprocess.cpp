@@ -34,7 +34,8 @@ struct Bench {
         app.Path = folder.path();
         app.EXEName = QStringLiteral("qvanto");
         clock.stepPerReadMs = 1000;
-        window = std::make_unique<frm_QVanto>(host::Services {clock, app, fonts, messages, clipboard, sound, opener});
+        window = std::make_unique<frm_QVanto>(
+            host::Services {clock, app, fonts, messages, clipboard, sound, opener});
         window->Form_Load();
     }
     const app::Controls &c() const { return window->controls(); }

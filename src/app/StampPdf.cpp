@@ -104,9 +104,8 @@ PreparedPdf PrepareStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, co
     // From here the number is spent: it is in the log whatever follows.
     prepared.face = window.PrintFaceAsPdf();
     prepared.signing = std::move(signing);
-    prepared.recordHash = [&window, number = prepared.number](const QString &sha256) {
-        return window.RecordDocumentHash(number, sha256);
-    };
+    prepared.recordHash = [&window, number = prepared.number](
+                              const QString &sha256) { return window.RecordDocumentHash(number, sha256); };
     return prepared;
 }
 
@@ -140,7 +139,8 @@ PdfOutcome FinishStampedPdf(
     } catch (const host::HostError &e) {
         return failed(e.message());
     }
-    prepared.sha256 = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    prepared.sha256
+        = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
     return {kPdfStamped, number, {}};
 }
 
@@ -155,8 +155,8 @@ PdfOutcome WriteStampedPdf(frm_QVanto &window, pdf::PdfDocument &document, const
     const QString &outPath, const std::vector<pdf::StampPlacement> &placements, PdfSigning *signing)
 {
     // Not owned: the copy is made before this returns.
-    PreparedPdf prepared = PrepareStampedPdf(
-        window, document, inPath, outPath, placements, std::shared_ptr<PdfSigning>(std::shared_ptr<PdfSigning>(), signing));
+    PreparedPdf prepared = PrepareStampedPdf(window, document, inPath, outPath, placements,
+        std::shared_ptr<PdfSigning>(std::shared_ptr<PdfSigning>(), signing));
     return RecordWrittenPdf(prepared, FinishStampedPdf(prepared, document, placements));
 }
 

@@ -40,8 +40,7 @@ private slots:
         m_in = m_fixtures.filePath("ringi.pdf");
         QVERIFY(pdffixtures::writeA4(m_in, 1));
         m_ca = m_fixtures.filePath("ca");
-        QVERIFY(pdffixtures::run(
-            "bash", {QStringLiteral(QVANTO_TESTS_DIR "/sign/make_office_ca.sh"), m_ca}));
+        QVERIFY(pdffixtures::run("bash", {QStringLiteral(QVANTO_TESTS_DIR "/sign/make_office_ca.sh"), m_ca}));
     }
 
     void keyKeptPasswordAskedEachTime_data()
@@ -81,14 +80,16 @@ private slots:
         QCOMPARE(QFile::exists(out), isSigned);
         if (!isSigned) {
             QCOMPARE(t.messages.shown.size(), size_t(1));
-            QVERIFY2(t.messages.shown.back().text.contains("パスワード"), qPrintable(t.messages.shown.back().text));
+            QVERIFY2(t.messages.shown.back().text.contains("パスワード"),
+                qPrintable(t.messages.shown.back().text));
             QCOMPARE(t.c().QVLabel[4]->Text(), shownNumber); // no number taken
             QVERIFY(!QFile::exists(folder.filePath("qvanto.log")));
             return;
         }
         QByteArray report;
         pdffixtures::run("pdfsig", {out}, {}, &report);
-        QVERIFY2(report.contains("Signature is Valid") && report.contains("ETSI.CAdES.detached"), report.constData());
+        QVERIFY2(report.contains("Signature is Valid") && report.contains("ETSI.CAdES.detached"),
+            report.constData());
         QVERIFY(report.contains("押印 " + t.c().QVLabel[4]->Text().toUtf8()));
     }
 };

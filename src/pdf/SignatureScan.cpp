@@ -187,7 +187,11 @@ std::vector<FoundSignature> scan(const QByteArray &file)
     std::set<PdfReference> seen;
     std::map<qint64, QString> changes; // by the end of the revision signed
     for (int i = 0; i < whole.GetPageCount(); ++i) {
-        const PdfObject *page = whole.GetPage(i)->GetObject();
+        // A damaged page tree can leave a page out.
+        const PdfPage *listed = whole.GetPage(i);
+        const PdfObject *page = listed ? listed->GetObject() : nullptr;
+        if (!page || !page->IsDictionary())
+            continue;
         const PdfObject *annots = resolved(page->GetDictionary().GetKey("Annots"), objects);
         if (!annots || !annots->IsArray())
             continue;

@@ -20,8 +20,8 @@ qv_open_save_dialog() {
     qv_wait 10 "active main window" window_is_active
     key "$1"
     qv_wait 10 "options menu" popup_is_open
-    # The save entry is third from the end; the menu wraps from the top.
-    key Up Up Up Return
+    # The save entry is fourth from the end; the menu wraps from the top.
+    key Up Up Up Up Return
     qv_wait 10 "save dialog" xdotool search --all --onlyvisible --pid "$QV_PID" --name '^名前を付けて保存$'
     local dialog
     dialog=$(xdotool search --all --onlyvisible --pid "$QV_PID" --name '^名前を付けて保存$' | head -n 1)

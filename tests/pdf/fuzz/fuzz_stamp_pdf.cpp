@@ -74,6 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     check(document->pageCount() > 0);
     const size_t before = document->stamps().size();
+    // The signatures are read from every revision a hostile file may hold.
+    QString signaturesError;
+    (void)document->signatures(&signaturesError);
     const QSizeF page = document->pageSizeMm(1);
     QString error;
     const QByteArray stamped = document->withStamps(

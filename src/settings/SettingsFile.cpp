@@ -123,7 +123,7 @@ void LoadSettingsFile(const QString &path, SettingsControls &controls, SplitStat
 
 void SaveSettingsFile(const QString &linkOrFile, const SettingsControls &controls)
 {
-    const QString path = linkOrFile.isEmpty() ? linkOrFile : followOwnLink(linkOrFile);
+    const QString path = followOwnLink(linkOrFile);
     try {
         // No folder to keep files in: nothing is written anywhere.
         if (path.isEmpty() || !maySaveOver(path))

@@ -61,14 +61,10 @@ void frm_QVanto::Form_Load()
     m_form.SetCaption(captionFor(app));
     c.lblTitle->SetCaption(app.Comments + QLatin1Char('\r') + kCredit + QLatin1Char('\r') + kHomePage);
 
-    // The host counts fonts in 16 bits; faces whose names start with "@" are
-    // the vertical-writing twins of other faces and are left out.
+    // The host counts fonts in 16 bits.
     const QStringList families = m_services.fonts.families();
-    const auto count = qint16(qMin<qsizetype>(families.size(), std::numeric_limits<qint16>::max()));
-    QStringList faces;
-    for (qint16 i = 0; i < count; ++i)
-        if (!families[i].startsWith(QLatin1Char('@')))
-            faces.append(families[i]);
+    const auto count = qMin<qsizetype>(families.size(), std::numeric_limits<qint16>::max());
+    const QStringList faces = host::familiesToList(families.first(count));
     for (host::ComboBox *field : c.cmbFontName)
         field->addItems(faces);
     for (host::ComboBox *field : c.cmbFontName)

@@ -63,26 +63,42 @@ QString userHome()
     return {};
 }
 
-bool onlyUserCanWrite(const QString &folder)
+namespace {
+
+// The walk behind both rules: `folder` and every folder above it, up to
+// `stop` or the root, belong to `owner` or root and are writable by no group
+// and no other user, except a sticky folder above the first.
+bool onlyOwnerAndRootUpTo(const QString &folder, uid_t owner, const QString &stop)
 {
     QString path = QFileInfo(folder).canonicalFilePath();
     if (path.isEmpty())
         return false;
-    const QString home = QFileInfo(userHome()).canonicalFilePath();
     for (bool first = true;; first = false) {
         struct stat st { };
         if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode)
-            || !ownedByUserOrRoot(st))
+            || (st.st_uid != 0 && st.st_uid != owner))
             return false;
         const bool openToOthers = (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
         // Others may add files to a sticky folder, so only one above the
         // program's own folder may be open.
         if (openToOthers && (first || !(st.st_mode & S_ISVTX)))
             return false;
-        if (path == home || path == QLatin1String("/"))
+        if (path == stop || path == QLatin1String("/"))
             return true;
         path = QFileInfo(path).path();
     }
+}
+
+} // namespace
+
+bool onlyUserCanWrite(const QString &folder)
+{
+    return onlyOwnerAndRootUpTo(folder, ::geteuid(), QFileInfo(userHome()).canonicalFilePath());
+}
+
+bool onlyOwnerCanWrite(const QString &folder, uid_t owner)
+{
+    return onlyOwnerAndRootUpTo(folder, owner, QStringLiteral("/"));
 }
 
 bool isPrivateFolder(const QString &folder)

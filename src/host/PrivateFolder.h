@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 namespace host {
 
 // Whether no one but this user and root can change what lies in `folder`:
@@ -10,6 +12,10 @@ namespace host {
 // folder above may be open to all when its sticky bit keeps others from
 // moving what they do not own, as /tmp does. Links are followed first.
 bool onlyUserCanWrite(const QString &folder);
+
+// The same rule for a folder `owner` keeps for everyone (an administrator's
+// copy of the program), checked up to the root.
+bool onlyOwnerCanWrite(const QString &folder, uid_t owner);
 
 // Whether `path` itself (not a link) is a regular file of this user's that
 // they may write.

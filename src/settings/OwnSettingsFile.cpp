@@ -22,7 +22,39 @@ bool isOwnRegularFile(const struct stat &st)
     return S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
 }
 
+// The user's own, and no one else may write it.
+bool ownAndClosed(const struct stat &st)
+{
+    return st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool isOwnClosedFolder(const QString &folder)
+{
+    struct stat st { };
+    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) && ownAndClosed(st);
+}
+
 } // namespace
+
+QString followOwnLink(const QString &path)
+{
+    struct stat link { };
+    if (::lstat(QFile::encodeName(path).constData(), &link) != 0 || !S_ISLNK(link.st_mode))
+        return path;
+    const QString target = QFileInfo(path).canonicalFilePath();
+    struct stat file { };
+    if (target.isEmpty() || link.st_uid != ::geteuid() || !isOwnClosedFolder(QFileInfo(path).path())
+        || ::lstat(QFile::encodeName(target).constData(), &file) != 0 || !S_ISREG(file.st_mode)
+        || !ownAndClosed(file) || !isOwnClosedFolder(QFileInfo(target).path()))
+        return path;
+    return target;
+}
+
+bool nothingAt(const QString &path)
+{
+    struct stat st { };
+    return path.isEmpty() || (::lstat(QFile::encodeName(path).constData(), &st) != 0 && errno == ENOENT);
+}
 
 int openOwnSettingsFile(const QString &path, int accessMode)
 {
@@ -37,9 +69,9 @@ int openOwnSettingsFile(const QString &path, int accessMode)
 
 bool maySaveOver(const QString &path)
 {
+    if (nothingAt(path))
+        return true;
     struct stat st { };
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return errno == ENOENT;
     const int fd = openOwnSettingsFile(path, O_RDONLY);
     if (fd < 0)
         return false;

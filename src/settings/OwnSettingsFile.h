@@ -10,6 +10,17 @@ namespace bas_QVanto {
 // and a device or FIFO holds no settings; any of these is left alone, and
 // the defaults are used.
 
+// A link the user made in a folder of their own, to a settings file of
+// their own in another such folder (a dotfiles repository, say), is
+// followed: returns the file it leads to when the link, its folder, that
+// file and its folder all belong to the user and no group or other user may
+// write them. Anything else gives `path` back, to be refused as above.
+// Saving then replaces the file the link leads to, and the link stays.
+QString followOwnLink(const QString &path);
+
+// Whether nothing at all is at `path` (an empty path included).
+bool nothingAt(const QString &path);
+
 // Opens the settings file with `accessMode` (O_RDONLY or O_WRONLY), never
 // through a link and never waiting on a FIFO. Returns the descriptor, or -1
 // when the file is missing or is not the user's own regular file.

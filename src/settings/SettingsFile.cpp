@@ -9,11 +9,14 @@
 #include "host/SafeWriter.h"
 #include "host/SystemCodec.h"
 #include "host/TextBox.h"
+#include "settings/AdminPreset.h"
 #include "settings/OwnSettingsFile.h"
 #include "settings/RewriteInPlace.h"
 #include "settings/SettingsLines.h"
 
 #include <QFileInfo>
+
+#include <fcntl.h>
 
 namespace bas_QVanto {
 
@@ -56,6 +59,18 @@ void applyLine(const QString &line, SettingsControls &controls, SplitState &spli
     }
 }
 
+// Settings are a convenience: any failure keeps what was applied so far and
+// the defaults for the rest, without a word to the user.
+void loadFrom(int descriptor, SettingsControls &controls, SplitState &splitter)
+{
+    try {
+        SettingsLines lines(descriptor);
+        while (!lines.atEnd())
+            applyLine(lines.readLine(), controls, splitter);
+    } catch (const std::exception &) {
+    }
+}
+
 QString settingsText(const SettingsControls &controls)
 {
     static const QString kEnd = QStringLiteral("\r\n");
@@ -88,7 +103,12 @@ QString SettingsPath(const host::AppInfo &app)
 
 void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitState &splitter)
 {
-    LoadSettingsFile(SettingsPath(app), controls, splitter);
+    const QString own = SettingsPath(app);
+    if (nothingAt(own))
+        loadFrom(
+            openAdminPreset(app.fileBesideProgram(app.EXEName + QStringLiteral(".ini"))), controls, splitter);
+    else
+        LoadSettingsFile(own, controls, splitter);
 }
 
 void SaveSettings(const host::AppInfo &app, const SettingsControls &controls)
@@ -98,18 +118,12 @@ void SaveSettings(const host::AppInfo &app, const SettingsControls &controls)
 
 void LoadSettingsFile(const QString &path, SettingsControls &controls, SplitState &splitter)
 {
-    // Settings are a convenience: any failure keeps what was applied so far
-    // and the defaults for the rest, without a word to the user.
-    try {
-        SettingsLines lines(path);
-        while (!lines.atEnd())
-            applyLine(lines.readLine(), controls, splitter);
-    } catch (const std::exception &) {
-    }
+    loadFrom(openOwnSettingsFile(followOwnLink(path), O_RDONLY), controls, splitter);
 }
 
-void SaveSettingsFile(const QString &path, const SettingsControls &controls)
+void SaveSettingsFile(const QString &linkOrFile, const SettingsControls &controls)
 {
+    const QString path = followOwnLink(linkOrFile);
     try {
         // No folder to keep files in: nothing is written anywhere.
         if (path.isEmpty() || !maySaveOver(path))

@@ -47,7 +47,8 @@ QString SettingsPath(const host::AppInfo &app);
 
 // Reads the settings file into the controls; silent on every failure, with
 // everything before a failing line applied. Only the user's own regular
-// file is read (see OwnSettingsFile.h).
+// file is read (see OwnSettingsFile.h). While the user has none, an
+// administrator's preset beside the program is read instead (AdminPreset.h).
 void LoadSettings(const host::AppInfo &app, SettingsControls &controls, SplitState &splitter);
 
 // Writes the six lines; silent on failure, and a failed save leaves the

@@ -12,13 +12,9 @@ namespace bas_QVanto {
 
 namespace {
 
-QByteArray readLimited(const QString &path)
+QByteArray readLimited(int fd)
 {
     QFile file;
-    // Opening a FIFO would wait for a writer and hold up start-up, a device
-    // has no settings to give, and a link or another user's file may be a
-    // trap: only the user's own regular file is read.
-    const int fd = openOwnSettingsFile(path, O_RDONLY);
     if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw host::HostError(host::HostError::FileNotFound, QStringLiteral("File not found"));
     QByteArray bytes = file.read(kSettingsReadLimitBytes + 1);
@@ -40,7 +36,12 @@ bool isLineEnd(QChar c)
 
 } // namespace
 
-SettingsLines::SettingsLines(const QString &path) : m_text(host::decodeTextFile(readLimited(path))) { }
+// Opening a FIFO would wait for a writer and hold up start-up, a device has
+// no settings to give, and a link or another user's file may be a trap: only
+// the user's own regular file is read.
+SettingsLines::SettingsLines(const QString &path) : SettingsLines(openOwnSettingsFile(path, O_RDONLY)) { }
+
+SettingsLines::SettingsLines(int descriptor) : m_text(host::decodeTextFile(readLimited(descriptor))) { }
 
 QString SettingsLines::readLine()
 {

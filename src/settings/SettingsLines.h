@@ -16,6 +16,8 @@ class SettingsLines {
 public:
     // Raises HostError(FileNotFound) when the file cannot be opened.
     explicit SettingsLines(const QString &path);
+    // The same from a descriptor already opened and checked, which it closes.
+    explicit SettingsLines(int descriptor);
 
     bool atEnd() const { return m_pos >= m_text.size(); }
     QString readLine();

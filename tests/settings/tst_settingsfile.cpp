@@ -15,6 +15,7 @@
 #include <optional>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -112,9 +113,19 @@ public:
     bool inForce() const { return ::setfsuid(uid_t(-1)) == int(kNobody); }
 };
 
+bool setMode(const QString &path, mode_t mode)
+{
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+// Who owns the administrator's preset and its folder.
+enum class PresetOwner { Me, FolderOwner, Other };
+constexpr uid_t kOtherUser = 4242;
+
 } // namespace
 
 Q_DECLARE_METATYPE(Shown)
+Q_DECLARE_METATYPE(PresetOwner)
 Q_DECLARE_METATYPE(Obstacle)
 
 class TestSettingsFile : public QObject {
@@ -128,6 +139,10 @@ private slots:
     void load();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
+    void adminPreset_data();
+    void adminPreset();
+    void linkToOwnFile_data();
+    void linkToOwnFile();
 };
 
 void TestSettingsFile::savedText()
@@ -300,6 +315,117 @@ void TestSettingsFile::failedSaveKeepsOldFile()
         QVERIFY(QFileInfo(path).isDir());
     else
         QCOMPARE(fileBytes(path), old);
+}
+
+void TestSettingsFile::adminPreset_data()
+{
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<PresetOwner>("owner");
+    QTest::addColumn<bool>("ownSettings");
+    QTest::addColumn<QString>("expected"); // row 0 shown
+
+    const QString preset = QStringLiteral("Preset Co"), mine = QStringLiteral("Mine"),
+                  none = QStringLiteral("d0");
+    QTest::newRow("closed file in a closed folder") << 0444 << 0555 << PresetOwner::Me << false << preset;
+    QTest::newRow("owner may write it") << 0644 << 0755 << PresetOwner::Me << false << preset;
+    QTest::newRow("another owner's folder and file")
+        << 0444 << 0555 << PresetOwner::FolderOwner << false << preset;
+    QTest::newRow("file of someone else") << 0444 << 0555 << PresetOwner::Other << false << none;
+    QTest::newRow("file others can write") << 0666 << 0555 << PresetOwner::Me << false << none;
+    QTest::newRow("file the group can write") << 0464 << 0555 << PresetOwner::Me << false << none;
+    QTest::newRow("folder others can write") << 0444 << 0777 << PresetOwner::Me << false << none;
+    QTest::newRow("sticky folder others can write") << 0444 << 01777 << PresetOwner::Me << false << none;
+    QTest::newRow("own settings win") << 0444 << 0555 << PresetOwner::Me << true << mine;
+}
+
+void TestSettingsFile::adminPreset()
+{
+    QFETCH(int, fileMode);
+    QFETCH(int, folderMode);
+    QFETCH(PresetOwner, owner);
+    QFETCH(bool, ownSettings);
+    QFETCH(QString, expected);
+    if (owner != PresetOwner::Me && ::geteuid() != 0)
+        QSKIP("Only root can give files to a second user.");
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("program"));
+    const QString data = dir.filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkdir(program) && QDir().mkdir(data));
+    auto app = programIn(dir);
+    app.Path = program;
+    app.DataPath = data;
+    const QString presetFile = app.fileBesideProgram(QStringLiteral("qvanto.ini"));
+    const QByteArray presetBytes("label0,Preset Co,f\r\ncolor,7\r\n");
+    QVERIFY(writeBytes(presetFile, presetBytes));
+    if (ownSettings)
+        QVERIFY(writeBytes(SettingsPath(app), "label0,Mine,g\r\n"));
+    if (owner != PresetOwner::Me) {
+        const uid_t folderOwner = owner == PresetOwner::FolderOwner ? kOtherUser : ::geteuid();
+        QVERIFY(::chown(QFile::encodeName(program).constData(), folderOwner, folderOwner) == 0);
+        QVERIFY(::chown(QFile::encodeName(presetFile).constData(), kOtherUser, kOtherUser) == 0);
+    }
+    QVERIFY(setMode(presetFile, mode_t(fileMode)) && setMode(program, mode_t(folderMode)));
+
+    Window window;
+    SplitState splitter;
+    LoadSettings(app, window.controls, splitter);
+    QCOMPARE(window.shown().labels[0], expected);
+    QCOMPARE(window.ink, expected == QLatin1String("Preset Co") ? 7 : 255);
+
+    // The user's save goes to their own file; the preset stays as it was.
+    window.labels[1].SetText(QStringLiteral("changed"));
+    SaveSettings(app, window.controls);
+    QCOMPARE(fileBytes(presetFile), presetBytes);
+    Window again;
+    LoadSettings(app, again.controls, splitter);
+    QCOMPARE(again.shown().labels.mid(0, 2), (QStringList {expected, QStringLiteral("changed")}));
+    QVERIFY(setMode(program, 0700));
+}
+
+void TestSettingsFile::linkToOwnFile_data()
+{
+    QTest::addColumn<int>("linkFolderMode");
+    QTest::addColumn<int>("targetFolderMode");
+    QTest::addColumn<int>("targetMode");
+    QTest::addColumn<bool>("followed");
+
+    QTest::newRow("own link to own file") << 0700 << 0755 << 0644 << true;
+    QTest::newRow("link in a folder others can write") << 0777 << 0755 << 0644 << false;
+    QTest::newRow("target in a folder others can write") << 0700 << 0777 << 0644 << false;
+    QTest::newRow("target others can write") << 0700 << 0755 << 0666 << false;
+}
+
+void TestSettingsFile::linkToOwnFile()
+{
+    QFETCH(int, linkFolderMode);
+    QFETCH(int, targetFolderMode);
+    QFETCH(int, targetMode);
+    QFETCH(bool, followed);
+    QTemporaryDir dir;
+    const QString dotfiles = dir.filePath(QStringLiteral("dotfiles"));
+    const QString data = dir.filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkdir(dotfiles) && QDir().mkdir(data));
+    auto app = programIn(dir);
+    app.DataPath = data;
+    const QString target = dotfiles + QStringLiteral("/qvanto.ini");
+    const QByteArray old("label0,Kept,f\r\n");
+    QVERIFY(writeBytes(target, old));
+    QVERIFY(QFile::link(target, SettingsPath(app)));
+    QVERIFY(setMode(target, mode_t(targetMode)) && setMode(dotfiles, mode_t(targetFolderMode))
+        && setMode(data, mode_t(linkFolderMode)));
+
+    Window window;
+    SplitState splitter;
+    LoadSettings(app, window.controls, splitter);
+    QCOMPARE(window.shown().labels[0], followed ? QStringLiteral("Kept") : QStringLiteral("d0"));
+    window.labels[0].SetText(QStringLiteral("Saved"));
+    SaveSettings(app, window.controls);
+    // The link stays a link; only a followed one has its file replaced.
+    QVERIFY(QFileInfo(SettingsPath(app)).isSymLink());
+    QCOMPARE(fileBytes(target).startsWith("label0,Saved,"), followed);
+    if (!followed)
+        QCOMPARE(fileBytes(target), old);
 }
 
 QTEST_MAIN(TestSettingsFile)

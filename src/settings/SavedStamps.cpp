@@ -29,7 +29,7 @@ bool IsStampName(const QString &name)
         return false;
     return std::none_of(name.begin(), name.end(), [](QChar c) {
         return c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control
-            || c.category() == QChar::Other_Format || c.isSpace() && c != QLatin1Char(' ');
+            || c.category() == QChar::Other_Format || (c.isSpace() && c != QLatin1Char(' '));
     });
 }
 

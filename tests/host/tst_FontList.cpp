@@ -22,8 +22,8 @@ void TestFontList::listed_data()
                                      << QStringList {"IPAGothic", "Sans"};
     QTest::newRow("each family once, first place kept")
         << QStringList {"Fixed [Misc]", "Sans", "Fixed [Sony]", "Fixed"} << QStringList {"Fixed", "Sans"};
-    QTest::newRow("vertical twins left out") << QStringList {"@IPAGothic", "IPAGothic"}
-                                             << QStringList {"IPAGothic"};
+    QTest::newRow("vertical twins left out")
+        << QStringList {"@IPAGothic", "IPAGothic"} << QStringList {"IPAGothic"};
     QTest::newRow("brackets inside a name stay")
         << QStringList {"A [b] c", "[x]"} << QStringList {"A [b] c", "[x]"};
     QTest::newRow("Japanese names") << QStringList {"IPAゴシック [unknown]", "IPAゴシック"}

@@ -2,12 +2,16 @@
 
 #include "host/AppInfo.h"
 #include "pdf/LoadPdfModule.h"
+#include "registry/OpenRegistry.h"
 #include "sign/SignModule.h"
 #include "stamp/LookUpRows.h"
+#include "stamp/Registry.h"
 #include "stamp/StampNow.h"
 
 #include <QCommandLineParser>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 
 namespace app {
@@ -46,8 +50,43 @@ Verdict judge(const pdf::FoundSignature &found, sign::SignModule &module, const 
     return {lines.join(u'\n'), check.intact && check.trusted && found.changedAfter.isEmpty()};
 }
 
+// The registry's wait for all the file's numbers at once.
+constexpr int kRegistryWaitMs = 10 * 1000;
+
+// The file's SHA-256 in hex, read in pieces; empty when it cannot be read.
+QString fileSha256(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+// Each registry entry of `number`, and whether this file is the copy
+// registered with it.
+void showRegistered(const QString &number, const std::vector<stamp::RegistryEntry> &entries,
+    const QString &sha256, QTextStream &out)
+{
+    bool any = false;
+    for (const stamp::RegistryEntry &entry : entries) {
+        if (entry.number != number)
+            continue;
+        any = true;
+        out << QStringLiteral("    ") << stamp::RegistryEntryLine(entry) << '\n';
+        if (entry.documentSha256.isEmpty())
+            continue;
+        out << (entry.documentSha256 == sha256
+                ? QStringLiteral("    登録された写しと同じファイルです")
+                : QStringLiteral("    登録された写しから変わっています (後の押印や署名を含む)"))
+            << '\n';
+    }
+    if (!any)
+        out << QStringLiteral("    登録簿になし") << '\n';
+}
+
 int verify(const QString &path, const QStringList &trustFiles, const QString &logPath, QTextStream &out,
-    QTextStream &err)
+    QTextStream &err, stamp::Registry *registry)
 {
     QString error;
     const std::unique_ptr<pdf::PdfDocument> document = pdf::OpenPdf(path, &error, kLargestVerifiedPdfBytes);
@@ -62,6 +101,17 @@ int verify(const QString &path, const QStringList &trustFiles, const QString &lo
     for (const pdf::FoundStamp &stamp : document->stamps())
         numbers.push_back({stamp.page, stamp.number});
     const stamp::LookUpAnswer answer = stamp::LookUpNumbers(numbers, logPath);
+    std::vector<stamp::RegistryEntry> registered;
+    const QString sha256 = registry ? fileSha256(path) : QString();
+    if (registry) {
+        QStringList asked;
+        for (const stamp::NumberOnPage &number : numbers)
+            asked << number.number;
+        QString registryError;
+        registered = registry->lookUp(asked, kRegistryWaitMs, &registryError);
+        if (!registryError.isEmpty())
+            err << registryError << Qt::endl;
+    }
 
     std::vector<bool> shown(signatures.size(), false);
     bool allGood = !signatures.empty();
@@ -73,6 +123,8 @@ int verify(const QString &path, const QStringList &trustFiles, const QString &lo
     };
     for (const stamp::LookUpRow &row : answer.rows) {
         out << stamp::LookUpRowSummary(row) << '\n';
+        if (registry)
+            showRegistered(row.number, registered, sha256, out);
         for (size_t i = 0; i < signatures.size(); ++i)
             if (!shown[i] && signatures[i].number == row.number && signatures[i].page == row.page)
                 showSignature(i);
@@ -90,7 +142,8 @@ int verify(const QString &path, const QStringList &trustFiles, const QString &lo
 
 } // namespace
 
-int RunVerify(const QStringList &arguments, const QString &logPath, QTextStream &out, QTextStream &err)
+int RunVerify(const QStringList &arguments, const QString &logPath, QTextStream &out, QTextStream &err,
+    stamp::Registry *registry)
 {
     QCommandLineParser parser;
     parser.addOption(QCommandLineOption(QStringLiteral("trust"), QString(), QStringLiteral("file")));
@@ -99,14 +152,17 @@ int RunVerify(const QStringList &arguments, const QString &logPath, QTextStream 
         err << kUsage << Qt::endl;
         return kVerifyRefused;
     }
-    return verify(parser.positionalArguments()[0], parser.values(QStringLiteral("trust")), logPath, out, err);
+    return verify(
+        parser.positionalArguments()[0], parser.values(QStringLiteral("trust")), logPath, out, err, registry);
 }
 
 int RunVerifyCommand(const QStringList &arguments)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return RunVerify(arguments, stamp::StampLogPath(host::AppInfo::forRunningProgram()), out, err);
+    const host::AppInfo app = host::AppInfo::forRunningProgram();
+    const std::unique_ptr<stamp::Registry> office = registry::OpenRegistry(app);
+    return RunVerify(arguments, stamp::StampLogPath(app), out, err, office.get());
 }
 
 } // namespace app

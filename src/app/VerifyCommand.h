@@ -4,6 +4,10 @@
 
 class QTextStream;
 
+namespace stamp {
+class Registry;
+}
+
 namespace app {
 
 // The first argument that runs the command instead of the window.
@@ -22,8 +26,11 @@ inline constexpr qint64 kLargestVerifiedPdfBytes = 512LL * 1024 * 1024;
 // number encodes, whether the log at `logPath` holds it, the signer,
 // whether the signature is valid and trusted (the system's certificates and
 // the --trust files), whether the document was changed after it beyond
-// added annotations and signatures, and the timestamp's time.
-int RunVerify(const QStringList &arguments, const QString &logPath, QTextStream &out, QTextStream &err);
+// added annotations and signatures, and the timestamp's time. With the
+// office's registry, each stamp's entry there and whether the file is the
+// copy its stamper registered (a later stamp or signature changes it too).
+int RunVerify(const QStringList &arguments, const QString &logPath, QTextStream &out, QTextStream &err,
+    stamp::Registry *registry = nullptr);
 
 int RunVerifyCommand(const QStringList &arguments);
 

@@ -1,4 +1,5 @@
 #include "FontResolver.h"
+#include "FontList.h"
 
 #include "Units.h"
 
@@ -66,7 +67,13 @@ QString FontResolver::family(const QString &faceName)
     if (cached != m_cache.constEnd())
         return *cached;
     QString resolved;
-    if (!faceName.trimmed().isEmpty() && installed(faceName))
+    // A name saved while the font list showed foundries ("IPAMincho
+    // [unknown]") is looked up by its family: the database knows it with the
+    // foundry, but a face asked for so is not matched in every language.
+    const QString bare = withoutFoundry(faceName);
+    if (!bare.trimmed().isEmpty() && installed(bare))
+        resolved = bare;
+    else if (!faceName.trimmed().isEmpty() && installed(faceName))
         resolved = faceName;
     else if (const char *alias = aliasFor(faceName.trimmed()); alias && installed(QString::fromLatin1(alias)))
         resolved = QString::fromLatin1(alias);

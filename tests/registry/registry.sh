@@ -202,6 +202,13 @@ out=$(on carol lookup "$b1") || check_failed "carol's look-up of $b1 failed"
 grep -q "押印者 bob 端末 " <<<"$out" || check_failed "carol's look-up does not name bob: $out"
 out=$(on carol lookup "$DIR/alice/one.pdf") || check_failed "carol's look-up of one.pdf failed"
 grep -q "SHA-256 $sha" <<<"$out" || check_failed "the PDF's look-up does not give its hash: $out"
+# verify holds the file against the copy registered (status 1: no signature).
+out=$(on carol verify "$DIR/alice/one.pdf") || true
+grep -q "登録された写しと同じファイルです" <<<"$out" || check_failed "verify does not find the registered copy: $out"
+cp "$DIR/alice/one.pdf" "$DIR/carol/changed.pdf"
+printf '\n%% changed\n' >>"$DIR/carol/changed.pdf"
+out=$(on carol verify "$DIR/carol/changed.pdf") || true
+grep -q "登録された写しから変わっています" <<<"$out" || check_failed "verify misses a changed copy: $out"
 
 note "a stamper cannot change or delete a row, nor stamp in another's name"
 refused() { # ROLE SQL

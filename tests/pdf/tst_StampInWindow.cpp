@@ -263,6 +263,36 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!view.drawing(), 30000);
     }
 
+    // Ctrl+wheel in the dialog keeps the spot of the page under the mouse
+    // where it was, zooming in and out, near the middle and near a corner.
+    void zoomKeepsTheSpotUnderTheMouse()
+    {
+        QString error;
+        std::shared_ptr<pdf::PdfDocument> document = pdf::OpenPdf(fixture("two.pdf"), &error);
+        QImage face(50, 50, QImage::Format_ARGB32);
+        face.fill(Qt::red);
+        app::PdfStampDialog dialog(document, {fixture("two.pdf")}, face, 1, 18, {});
+        dialog.resize(500, 400);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        app::PdfPageView &view = dialog.view();
+        view.setZoom(2);
+        QWidget *viewport = view.parentWidget();
+        for (const QPoint at : {viewport->rect().center(), QPoint(30, 40)})
+            for (const int notches : {2, -1}) {
+                const QPointF mm = view.toMm(view.mapFrom(viewport, QPointF(at)));
+                const QPointF inView = view.mapFrom(viewport, QPointF(at));
+                QWheelEvent event(inView, view.mapToGlobal(inView), {}, {0, 120 * notches}, Qt::NoButton,
+                    Qt::ControlModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(&view, &event);
+                const QPointF now = view.toMm(view.mapFrom(viewport, QPointF(at)));
+                QVERIFY2((now - mm).manhattanLength() < 1,
+                    qPrintable(
+                        QStringLiteral("%1,%2 -> %3,%4").arg(mm.x()).arg(mm.y()).arg(now.x()).arg(now.y())));
+            }
+        QTRY_VERIFY_WITH_TIMEOUT(!view.drawing(), 30000);
+    }
+
     // Three files dropped on a text box of the window: the page view opens
     // on the first, the places chosen there go on the others, the file that
     // is not a PDF is named; the text box keeps its text.

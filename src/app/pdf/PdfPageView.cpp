@@ -273,7 +273,10 @@ void PdfPageView::wheelEvent(QWheelEvent *event)
         event->ignore(); // the scroll area scrolls
         return;
     }
+    const QPointF before = event->position();
+    const QPointF mm = toMm(before);
     setZoom(m_zoom * std::pow(kZoomStep, event->angleDelta().y() / 120.0));
+    emit zoomedAround(before, fromMm(mm));
     event->accept();
 }
 

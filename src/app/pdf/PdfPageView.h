@@ -62,6 +62,10 @@ signals:
     // A stamp was placed or taken away.
     void placed();
     void zoomed();
+    // The wheel zoomed: the spot of the page that was at `before` in the
+    // view is now at `after`, so whoever scrolls the view can keep it under
+    // the mouse.
+    void zoomedAround(const QPointF &before, const QPointF &after);
     // The keys moved the stamp to this point of the view.
     void movedTo(const QPoint &point, int radius);
     // The current page is shown, given up on, or the document is idle again.

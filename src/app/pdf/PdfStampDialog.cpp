@@ -107,6 +107,12 @@ PdfStampDialog::PdfStampDialog(std::shared_ptr<pdf::PdfDocument> document, const
     connect(m_view, &PdfPageView::placed, this, [this] { reflect(); });
     connect(m_view, &PdfPageView::drawn, this, [this] { reflect(); });
     connect(m_view, &PdfPageView::zoomed, this, [this] { reflect(); });
+    // The spot of the page under the mouse stays under it.
+    connect(m_view, &PdfPageView::zoomedAround, this, [this](const QPointF &before, const QPointF &after) {
+        const QPointF by = after - before;
+        m_scroll->horizontalScrollBar()->setValue(m_scroll->horizontalScrollBar()->value() + qRound(by.x()));
+        m_scroll->verticalScrollBar()->setValue(m_scroll->verticalScrollBar()->value() + qRound(by.y()));
+    });
     // The stamp moved by the keys stays in sight.
     connect(m_view, &PdfPageView::movedTo, this, [this](const QPoint &point, int radius) {
         m_scroll->ensureVisible(point.x(), point.y(), radius, radius);

@@ -1,5 +1,6 @@
 #include "LookUpCommand.h"
 
+#include "StampNumbers.h"
 #include "host/AppInfo.h"
 #include "pdf/LoadPdfModule.h"
 #include "registry/OpenRegistry.h"
@@ -25,9 +26,6 @@ bool namesAFile(const QString &argument)
     return argument.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) || QFileInfo::exists(argument);
 }
 
-// Asking a whole office may take longer than a stamp may wait.
-constexpr int kRegistryLookUpWaitMs = 10 * 1000;
-
 void printRecords(const stamp::LookUpRow &row, QTextStream &out)
 {
     for (const QString &record : row.records)
@@ -39,15 +37,10 @@ QSet<QString> askRegistry(
     stamp::Registry *registry, const QStringList &numbers, QTextStream &out, QTextStream &err)
 {
     QSet<QString> found;
-    if (!registry)
-        return found;
-    QString error;
-    for (const stamp::RegistryEntry &entry : registry->lookUp(numbers, kRegistryLookUpWaitMs, &error)) {
+    for (const stamp::RegistryEntry &entry : AskRegistry(registry, numbers, err)) {
         out << stamp::RegistryEntryLine(entry) << '\n';
         found.insert(entry.number);
     }
-    if (!error.isEmpty())
-        err << QStringLiteral("登録簿に問い合わせできません: %1").arg(error) << Qt::endl;
     return found;
 }
 
@@ -82,11 +75,9 @@ int lookUpPdf(const QString &path, const QString &logPath, QTextStream &out, QTe
         err << error << Qt::endl;
         return kLookUpRefused;
     }
-    std::vector<stamp::NumberOnPage> numbers;
-    for (const pdf::FoundStamp &stamp : document->stamps())
-        numbers.push_back({stamp.page, stamp.number});
+    const std::vector<stamp::NumberOnPage> numbers = NumbersOnStamps(*document);
     if (numbers.empty()) {
-        err << QStringLiteral("%1 に押印番号はありません。").arg(QDir::toNativeSeparators(path)) << Qt::endl;
+        err << NoStampNumbersMessage(path) << Qt::endl;
         return kLookUpNotFound;
     }
     const stamp::LookUpAnswer answer = stamp::LookUpNumbers(numbers, logPath);

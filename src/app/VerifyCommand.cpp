@@ -1,5 +1,6 @@
 #include "VerifyCommand.h"
 
+#include "StampNumbers.h"
 #include "host/AppInfo.h"
 #include "pdf/LoadPdfModule.h"
 #include "registry/OpenRegistry.h"
@@ -50,9 +51,6 @@ Verdict judge(const pdf::FoundSignature &found, sign::SignModule &module, const 
     return {lines.join(u'\n'), check.intact && check.trusted && found.changedAfter.isEmpty()};
 }
 
-// The registry's wait for all the file's numbers at once.
-constexpr int kRegistryWaitMs = 10 * 1000;
-
 // The file's SHA-256 in hex, read in pieces; empty when it cannot be read.
 QString fileSha256(const QString &path)
 {
@@ -97,21 +95,13 @@ int verify(const QString &path, const QStringList &trustFiles, const QString &lo
         err << error << Qt::endl;
         return kVerifyRefused;
     }
-    std::vector<stamp::NumberOnPage> numbers;
-    for (const pdf::FoundStamp &stamp : document->stamps())
-        numbers.push_back({stamp.page, stamp.number});
+    const std::vector<stamp::NumberOnPage> numbers = NumbersOnStamps(*document);
     const stamp::LookUpAnswer answer = stamp::LookUpNumbers(numbers, logPath);
-    std::vector<stamp::RegistryEntry> registered;
+    QStringList asked;
+    for (const stamp::NumberOnPage &number : numbers)
+        asked << number.number;
+    const std::vector<stamp::RegistryEntry> registered = AskRegistry(registry, asked, err);
     const QString sha256 = registry ? fileSha256(path) : QString();
-    if (registry) {
-        QStringList asked;
-        for (const stamp::NumberOnPage &number : numbers)
-            asked << number.number;
-        QString registryError;
-        registered = registry->lookUp(asked, kRegistryWaitMs, &registryError);
-        if (!registryError.isEmpty())
-            err << registryError << Qt::endl;
-    }
 
     std::vector<bool> shown(signatures.size(), false);
     bool allGood = !signatures.empty();

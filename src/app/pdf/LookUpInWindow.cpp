@@ -2,6 +2,7 @@
 // dialog that reads the stamp log in the background.
 #include "app/frm_QVanto.h"
 
+#include "app/StampNumbers.h"
 #include "app/pdf/LookUpDialog.h"
 #include "host/AppInfo.h"
 #include "host/Clock.h"
@@ -10,7 +11,6 @@
 #include "stamp/StampLookup.h"
 #include "stamp/StampNow.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 void frm_QVanto::LookUpStamp(const QString &id)
@@ -47,14 +47,12 @@ void frm_QVanto::LookUpPdf(const QString &path, const QString &logPath)
     ShowLookUp(new app::LookUpDialog(
         QStringLiteral("%1 の押印番号").arg(QFileInfo(path).fileName()),
         [path](QString *error) {
-            std::vector<stamp::NumberOnPage> numbers;
             const std::unique_ptr<pdf::PdfDocument> document = pdf::OpenPdf(path, error);
             if (!document)
-                return numbers;
-            for (const pdf::FoundStamp &stamp : document->stamps())
-                numbers.push_back({stamp.page, stamp.number});
+                return std::vector<stamp::NumberOnPage>();
+            std::vector<stamp::NumberOnPage> numbers = app::NumbersOnStamps(*document);
             if (numbers.empty())
-                *error = QStringLiteral("%1 に押印番号はありません。").arg(QDir::toNativeSeparators(path));
+                *error = app::NoStampNumbersMessage(path);
             return numbers;
         },
         logPath, &m_form, RegistryShared()));

@@ -24,6 +24,18 @@ namespace {
 
 constexpr QStringView kLabelKeys[] = {u"label0", u"label1", u"label2", u"label3"};
 
+// A text option's value: the rest of its line after the key's comma, so a
+// path or address keeps its commas and its length (the splitter would end
+// it at the next comma and cut it at 64 characters).
+QString wholeValue(const QString &line, SplitState &splitter)
+{
+    QString unusedDelimiter;
+    const qsizetype comma = line.indexOf(u',');
+    // The splitter gives one space for a value left empty.
+    const QString value = comma < 0 ? SplitSettingLine(splitter, {}, unusedDelimiter) : line.mid(comma + 1);
+    return value.trimmed();
+}
+
 // Applies one line. The line is split once; an empty line is not split, so
 // its key is the next unread field of the line before it.
 void applyLine(const QString &line, SettingsControls &controls, SplitState &splitter)
@@ -52,8 +64,7 @@ void applyLine(const QString &line, SettingsControls &controls, SplitState &spli
         if (controls.texts)
             for (SettingsText &text : *controls.texts)
                 if (key == text.key) {
-                    // The splitter gives one space for a value left empty.
-                    text.value = SplitSettingLine(splitter, {}, unusedDelimiter).trimmed();
+                    text.value = wholeValue(line, splitter);
                     return;
                 }
     }
@@ -89,7 +100,8 @@ QString settingsText(const SettingsControls &controls)
                 text += option.key + QLatin1Char(',') + host::printNumber(option.value) + kEnd;
     if (controls.texts)
         for (const SettingsText &option : *controls.texts)
-            if (!option.value.isEmpty())
+            // A line break in the value would end its line and begin another.
+            if (!option.value.isEmpty() && !option.value.contains(u'\r') && !option.value.contains(u'\n'))
                 text += option.key + QStringLiteral(", ") + option.value + QLatin1Char(' ') + kEnd;
     return text;
 }

@@ -25,8 +25,8 @@ struct SettingsOption {
     qint32 defaultValue;
 };
 
-// A text option kept the same way ("key, text "), written only when set.
-// Read as one field: a comma ends it.
+// A text option kept the same way ("key, text "), written only when set and
+// on one line. Read as the whole rest of its line, commas included.
 struct SettingsText {
     QString key; // lower case
     QString value;

@@ -98,6 +98,22 @@ private slots:
                 hardening::readBytes(w.iniPath())
                     .endsWith("qvid, 0 \r\ntsa, http://tsa.example.jp/ \r\nsigncert, /home/u/key.p12 \r\n"));
         }
+        // A value is the whole rest of its line: commas and a length past
+        // the 64 characters a row keeps survive the round trip; a line break
+        // is never written, where it would begin a line of its own.
+        const QString longPath = QStringLiteral(
+            "/home/yamada/Documents/keys, 2026/office-general-affairs/山田太郎の署名用の鍵 (予備).p12");
+        QVERIFY(longPath.size() > 64);
+        QVERIFY(hardening::writeBytes(
+            folder.filePath(QStringLiteral("qvanto.ini")), "signcert, " + longPath.toUtf8() + " \r\n"));
+        {
+            TestWindow w(folder.path());
+            QCOMPARE(w.window->settingText(QStringLiteral("signcert")), longPath);
+            w.window->SetSigningKey(QStringLiteral("/tmp/a\nlabel0, 乗っ取り"));
+            w.close();
+            QVERIFY(!hardening::readBytes(w.iniPath()).contains("signcert"));
+            QVERIFY(!hardening::readBytes(w.iniPath()).contains("乗っ取り"));
+        }
         // An empty value reads as unset, and is not written again.
         QVERIFY(
             hardening::writeBytes(folder.filePath(QStringLiteral("qvanto.ini")), "tsa, \r\nsigncert,\r\n"));

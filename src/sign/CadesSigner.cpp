@@ -184,8 +184,11 @@ Signer *OpenCadesSigner(
     OwnedX509 ownCertificate(certificate);
     OwnedCertificates ownChain(chain);
     if (!parsed || !key || !certificate) {
-        *error = parsed ? QStringLiteral("鍵か証明書が入っていません。")
-                        : QStringLiteral("読めません (%1)。").arg(lastOpenSslError());
+        // OpenSSL hands out only the certificate its key belongs to; a key
+        // packed with another's certificate comes out without one.
+        *error = !parsed ? QStringLiteral("読めません (%1)。").arg(lastOpenSslError())
+            : !key       ? QStringLiteral("秘密鍵が入っていません。")
+                         : QStringLiteral("秘密鍵に合う証明書が入っていません。");
         ERR_clear_error();
         return nullptr;
     }

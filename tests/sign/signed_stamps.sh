@@ -10,6 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../support/blank_pdf.sh
 . "$here/../support/blank_pdf.sh"
 program=$1
+mismatched_p12=$2 # packs a key with another's certificate
 dir=$(mktemp -d "${TMPDIR:-/tmp}/qvanto-sign.XXXXXX")
 servers=()
 cleanup() {
@@ -28,6 +29,7 @@ done
 
 ca=$dir/ca
 bash "$here/make_office_ca.sh" "$ca"
+"$mismatched_p12" "$ca/user2.key" "$ca/user.pem" "$ca/ca.pem" secret "$ca/mismatched.p12"
 mkdir "$dir/nss"
 certutil -N -d "sql:$dir/nss" --empty-password
 certutil -A -d "sql:$dir/nss" -n office -t "CT,C,C" -i "$ca/ca.pem"
@@ -166,12 +168,14 @@ while IFS='|' read -r what in key password extra; do
     [ ! -s "$dir/out" ] || fail "$what: a number was printed: $(cat "$dir/out")"
     [ "$(wc -l <"$dir/err")" -eq 1 ] || fail "$what: not one message: $(cat "$dir/err")"
     [ "$(logged)" -eq "$before" ] || fail "$what: a number was logged"
+    [ "$key" != mismatched ] || grep -q '秘密鍵に合う証明書' "$dir/err" || fail "$what: $(cat "$dir/err")"
     rm -f "$dir/refused.pdf"
 done <<'TABLE'
 wrong password|in.pdf|user|wrong|
 expired certificate|in.pdf|expired|secret|
 certificate not yet valid|in.pdf|future|secret|
 key usage without signing|in.pdf|encipher|secret|
+key that is not the certificate's|in.pdf|mismatched|secret|
 no such key file|in.pdf|nobody|secret|
 timestamp server answering garbage|in.pdf|user|secret|--tsa $garbage_tsa
 timestamp server not answering in 10 s|in.pdf|user|secret|--tsa $slow_tsa

@@ -9,22 +9,15 @@
 
 namespace {
 
-EVP_PKEY *readKey(const char *path)
+// A key or a certificate read from a PEM file; null when it cannot be.
+template<typename T>
+T *readPem(const char *path, T *(*read)(FILE *, T **, pem_password_cb *, void *))
 {
     FILE *f = std::fopen(path, "r");
-    EVP_PKEY *key = f ? PEM_read_PrivateKey(f, nullptr, nullptr, nullptr) : nullptr;
+    T *it = f ? read(f, nullptr, nullptr, nullptr) : nullptr;
     if (f)
         std::fclose(f);
-    return key;
-}
-
-X509 *readCertificate(const char *path)
-{
-    FILE *f = std::fopen(path, "r");
-    X509 *certificate = f ? PEM_read_X509(f, nullptr, nullptr, nullptr) : nullptr;
-    if (f)
-        std::fclose(f);
-    return certificate;
+    return it;
 }
 
 } // namespace
@@ -33,9 +26,9 @@ int main(int argc, char **argv)
 {
     if (argc != 6)
         return 2;
-    EVP_PKEY *key = readKey(argv[1]);
-    X509 *certificate = readCertificate(argv[2]);
-    X509 *ca = readCertificate(argv[3]);
+    EVP_PKEY *key = readPem(argv[1], PEM_read_PrivateKey);
+    X509 *certificate = readPem(argv[2], PEM_read_X509);
+    X509 *ca = readPem(argv[3], PEM_read_X509);
     const char *password = argv[4];
     if (!key || !certificate || !ca)
         return 1;

@@ -37,10 +37,13 @@ QSet<QString> askRegistry(
     stamp::Registry *registry, const QStringList &numbers, QTextStream &out, QTextStream &err)
 {
     QSet<QString> found;
-    for (const stamp::RegistryEntry &entry : AskRegistry(registry, numbers, err)) {
+    QString error;
+    for (const stamp::RegistryEntry &entry : AskRegistry(registry, numbers, &error)) {
         out << stamp::RegistryEntryLine(entry) << '\n';
         found.insert(entry.number);
     }
+    if (!error.isEmpty())
+        err << error << Qt::endl;
     return found;
 }
 

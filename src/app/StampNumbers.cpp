@@ -1,5 +1,7 @@
 #include "StampNumbers.h"
 
+#include "SignatureVerdict.h"
+
 #include <QDir>
 
 namespace app {
@@ -17,20 +19,45 @@ std::vector<stamp::NumberOnPage> NumbersOnStamps(const pdf::PdfDocument &documen
     return numbers;
 }
 
+namespace {
+// The few words first, the whole verdict on the lines after.
+QString judged(const SignatureVerdict &verdict)
+{
+    return verdict.brief() + u'\n' + verdict.lines();
+}
+} // namespace
+
+std::vector<stamp::NumberOnPage> NumbersWithSignatures(const pdf::PdfDocument &document)
+{
+    std::vector<stamp::NumberOnPage> numbers = NumbersOnStamps(document);
+    QString error;
+    const std::vector<pdf::FoundSignature> signatures = document.signatures(&error);
+    sign::SignModule *module = signatures.empty() ? nullptr : sign::LoadSignModule(&error);
+    for (const pdf::FoundSignature &found : signatures)
+        for (stamp::NumberOnPage &number : numbers)
+            if (found.number == number.number && found.page == number.page)
+                number.signature = module ? judged(JudgeSignature(found, *module, {}))
+                                          : QStringLiteral("確かめられません (%1)").arg(error);
+    if (signatures.empty() && !error.isEmpty())
+        for (stamp::NumberOnPage &number : numbers)
+            number.signature = QStringLiteral("署名を読めません (%1)").arg(error);
+    return numbers;
+}
+
 QString NoStampNumbersMessage(const QString &path)
 {
     return QStringLiteral("%1 に押印番号はありません。").arg(QDir::toNativeSeparators(path));
 }
 
 std::vector<stamp::RegistryEntry> AskRegistry(
-    stamp::Registry *registry, const QStringList &numbers, QTextStream &err)
+    stamp::Registry *registry, const QStringList &numbers, QString *error)
 {
     if (!registry)
         return {};
-    QString error;
-    std::vector<stamp::RegistryEntry> entries = registry->lookUp(numbers, kRegistryLookUpWaitMs, &error);
-    if (!error.isEmpty())
-        err << QStringLiteral("登録簿に問い合わせできません: %1").arg(error) << Qt::endl;
+    QString why;
+    std::vector<stamp::RegistryEntry> entries = registry->lookUp(numbers, kRegistryLookUpWaitMs, &why);
+    if (!why.isEmpty())
+        *error = QStringLiteral("登録簿に問い合わせできません: %1").arg(why);
     return entries;
 }
 

@@ -1,5 +1,6 @@
 #include "VerifyCommand.h"
 
+#include "SignatureVerdict.h"
 #include "StampNumbers.h"
 #include "host/AppInfo.h"
 #include "pdf/LoadPdfModule.h"
@@ -20,36 +21,6 @@ namespace app {
 namespace {
 
 constexpr char kUsage[] = "使い方: qvanto verify ファイル.pdf [--trust 認証局.pem]…";
-
-struct Verdict {
-    QString text;
-    bool good = false;
-};
-
-// One signature judged: the lines shown under its stamp, and whether it
-// counts as valid, trusted and unchanged since.
-Verdict judge(const pdf::FoundSignature &found, sign::SignModule &module, const QStringList &trustFiles)
-{
-    const sign::SignatureCheck check = found.rangeSound
-        ? module.check(found.contents, found.signedBytes, trustFiles)
-        : sign::SignatureCheck {false, false, {}, {}, false, QStringLiteral("署名の範囲が正しくありません")};
-    QStringList lines;
-    lines << QStringLiteral("    署名者: %1").arg(check.signer.isEmpty() ? found.name : check.signer);
-    lines << QStringLiteral("    署名: %1")
-                 .arg(!check.intact      ? QStringLiteral("無効 (%1)").arg(check.problem)
-                         : check.trusted ? QStringLiteral("有効、信頼できる証明書")
-                                         : QStringLiteral("有効、ただし %1").arg(check.problem));
-    lines << QStringLiteral("    署名後の変更: %1")
-                 .arg(found.changedAfter.isEmpty() ? QStringLiteral("なし (注釈と署名の追加のほか)")
-                                                   : QStringLiteral("あり (%1)").arg(found.changedAfter));
-    if (check.timestamp.isValid())
-        lines << QStringLiteral("    時刻印: %1%2")
-                     .arg(check.timestamp.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")),
-                         check.timestampTrusted ? QString() : QStringLiteral(" (検証できません)"));
-    else
-        lines << QStringLiteral("    時刻印: なし");
-    return {lines.join(u'\n'), check.intact && check.trusted && found.changedAfter.isEmpty()};
-}
 
 // The file's SHA-256 in hex, read in pieces; empty when it cannot be read.
 QString fileSha256(const QString &path)
@@ -100,14 +71,17 @@ int verify(const QString &path, const QStringList &trustFiles, const QString &lo
     QStringList asked;
     for (const stamp::NumberOnPage &number : numbers)
         asked << number.number;
-    const std::vector<stamp::RegistryEntry> registered = AskRegistry(registry, asked, err);
+    QString registryError;
+    const std::vector<stamp::RegistryEntry> registered = AskRegistry(registry, asked, &registryError);
+    if (!registryError.isEmpty())
+        err << registryError << Qt::endl;
     const QString sha256 = registry ? fileSha256(path) : QString();
 
     std::vector<bool> shown(signatures.size(), false);
     bool allGood = !signatures.empty();
     const auto showSignature = [&](size_t i) {
-        const Verdict verdict = judge(signatures[i], *module, trustFiles);
-        out << verdict.text << '\n';
+        const SignatureVerdict verdict = JudgeSignature(signatures[i], *module, trustFiles);
+        out << verdict.lines() << '\n';
         allGood = allGood && verdict.good;
         shown[i] = true;
     };

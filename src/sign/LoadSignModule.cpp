@@ -4,13 +4,17 @@
 #include "host/Module.h"
 
 #include <memory>
+#include <mutex>
 #include <type_traits>
 
 namespace sign {
 
 SignModule *LoadSignModule(QString *error)
 {
-    // Loaded once and kept: signers it made must not outlive its code.
+    // Loaded once and kept: signers it made must not outlive its code. The
+    // look-ups and the save ask for it from threads of their own.
+    static std::mutex loading;
+    const std::lock_guard lock(loading);
     static host::Module module(QStringLiteral("qvanto_sign"));
     static std::unique_ptr<SignModule> made;
     if (made)

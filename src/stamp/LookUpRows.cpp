@@ -32,7 +32,8 @@ LookUpAnswer LookUpNumbers(
     answer.rows.reserve(numbers.size());
     for (const NumberOnPage &n : numbers) {
         const QString number = n.number.trimmed().toUpper();
-        answer.rows.push_back({n.page, number, MadeAtText(number), found.records.value(number), {}});
+        answer.rows.push_back(
+            {n.page, number, MadeAtText(number), found.records.value(number), {}, n.signature});
     }
     return answer;
 }

@@ -3,6 +3,7 @@
 #include "stamp/FindStampRecords.h"
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 namespace stamp {
@@ -10,8 +11,13 @@ namespace stamp {
 // A number asked about: one stamped into a document (its page, from 1), or
 // one typed (page 0).
 struct NumberOnPage {
-    int page = 0;
+    NumberOnPage(int onPage = 0, QString asked = {}, QString judged = {})
+        : page(onPage), number(std::move(asked)), signature(std::move(judged))
+    {
+    }
+    int page;
     QString number;
+    QString signature; // what a signature over this stamp was judged, if any
 };
 
 // One line of a look-up's answer.
@@ -21,6 +27,7 @@ struct LookUpRow {
     QString madeAt; // the time the number encodes, or why it is no number
     QStringList records; // its records in the stamp log
     QStringList registered; // its entries in the office registry, as lines
+    QString signature; // as asked
 };
 
 struct LookUpAnswer {

@@ -1,6 +1,7 @@
 // Signing from the window: the key chosen once and kept, the password asked
 // at each signing (never kept), a wrong one refused without a number, a right
 // one giving a signature pdfsig finds valid.
+#include "app/pdf/LookUpDialog.h"
 #include "host/TextBox.h"
 #include "pdf/LoadPdfModule.h"
 
@@ -91,6 +92,22 @@ private slots:
         QVERIFY2(report.contains("Signature is Valid") && report.contains("ETSI.CAdES.detached"),
             report.constData());
         QVERIFY(report.contains("押印 " + t.c().QVLabel[4]->Text().toUtf8()));
+
+        // The window's look-up judges the signature over each stamp: valid
+        // (the office CA is not among the system's), and broken by one
+        // changed byte of what it signed.
+        QByteArray bytes = hardening::readBytes(out);
+        bytes[10] = bytes[10] == '\xE2' ? '\xE3' : '\xE2'; // in the header's comment line
+        const QString changed = folder.filePath("changed.pdf");
+        QVERIFY(hardening::writeBytes(changed, bytes));
+        for (const auto &[path, verdict] : {std::pair {out, "有効"}, std::pair {changed, "無効"}}) {
+            t.window->LookUpStamp(path);
+            QTRY_VERIFY_WITH_TIMEOUT(t.window->lookUpDialog() && t.window->lookUpDialog()->isDone(), 30000);
+            const QStringList row = t.window->lookUpDialog()->row(0);
+            QVERIFY2(row.last().startsWith(QStringLiteral("山田 太郎: ") + verdict), qPrintable(row.last()));
+            t.window->lookUpDialog()->close();
+            QTRY_VERIFY(!t.window->lookUpDialog());
+        }
     }
 };
 

@@ -1,5 +1,6 @@
 #include "app/pdf/LookUpDialog.h"
 
+#include "app/StampNumbers.h"
 #include "app/pdf/InBackground.h"
 #include "host/FitToScreen.h"
 
@@ -18,7 +19,8 @@ namespace app {
 
 namespace {
 
-enum Column { Page, Number, MadeAt, Logged, Records, ColumnCount };
+enum Column { Page, Number, MadeAt, Logged, Records, Signature, ColumnCount };
+constexpr int kWidestVerdictPx = 320;
 
 QString loggedText(const stamp::LookUpRow &row, bool stopped)
 {
@@ -30,15 +32,12 @@ QString loggedText(const stamp::LookUpRow &row, bool stopped)
     return stopped ? QStringLiteral("未確認") : QStringLiteral("ログになし");
 }
 
-// Asking a whole office may take longer than a stamp may wait.
-constexpr int kRegistryLookUpWaitMs = 10 * 1000;
-
 void askRegistry(stamp::Registry &registry, stamp::LookUpAnswer &answer, QString *error)
 {
     QStringList numbers;
     for (const stamp::LookUpRow &row : answer.rows)
         numbers << row.number;
-    for (const stamp::RegistryEntry &entry : registry.lookUp(numbers, kRegistryLookUpWaitMs, error))
+    for (const stamp::RegistryEntry &entry : AskRegistry(&registry, numbers, error))
         for (stamp::LookUpRow &row : answer.rows)
             if (row.number == entry.number)
                 row.registered << stamp::RegistryEntryLine(entry);
@@ -58,12 +57,15 @@ LookUpDialog::LookUpDialog(const QString &heading, Numbers numbers, const QStrin
     m_heading->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_status->setWordWrap(true);
     m_progress->setRange(0, 0); // busy until the log's size is known
-    m_table->setHorizontalHeaderLabels({QStringLiteral("ページ"), QStringLiteral("押印番号"),
-        QStringLiteral("表す日時"), QStringLiteral("ログ"), QStringLiteral("ログの記録")});
+    m_table->setHorizontalHeaderLabels(
+        {QStringLiteral("ページ"), QStringLiteral("押印番号"), QStringLiteral("表す日時"),
+            QStringLiteral("ログ"), QStringLiteral("ログの記録"), QStringLiteral("署名")});
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(false);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // The verdict is short, the records long: it shows before them.
+    m_table->horizontalHeader()->moveSection(Signature, Records);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
     buttons->addButton(m_stopButton, QDialogButtonBox::ActionRole);
@@ -136,15 +138,24 @@ void LookUpDialog::showOutcome(const Outcome &outcome)
         const QString records = (row.records + row.registered).join(QStringLiteral("\n\n"));
         const QStringList cells {row.page > 0 ? QString::number(row.page) : QString(), row.number, row.madeAt,
             loggedText(row, answer.cancelled),
-            QString(records).replace(QLatin1Char('\n'), QStringLiteral("  "))};
+            QString(records).replace(QLatin1Char('\n'), QStringLiteral("  ")),
+            row.signature.section(u'\n', 0, 0)};
         for (int column = 0; column < ColumnCount; ++column) {
             auto *item = new QTableWidgetItem(cells[column]);
             if (column == Records)
                 item->setToolTip(records);
+            if (column == Signature)
+                item->setToolTip(row.signature);
             m_table->setItem(i, column, item);
         }
     }
+    // Only a signed PDF's look-up has anything to say there.
+    m_table->setColumnHidden(Signature,
+        std::all_of(
+            answer.rows.begin(), answer.rows.end(), [](const auto &row) { return row.signature.isEmpty(); }));
     m_table->resizeColumnsToContents();
+    // A long reason is read in the tooltip; the records stay in sight.
+    m_table->setColumnWidth(Signature, std::min(m_table->columnWidth(Signature), kWidestVerdictPx));
     const QString log = QDir::toNativeSeparators(m_logPath);
     m_status->setText(answer.cancelled
             ? QStringLiteral(
@@ -152,8 +163,7 @@ void LookUpDialog::showOutcome(const Outcome &outcome)
                   .arg(log)
             : QStringLiteral("%1 件。押印ログ: %2").arg(answer.rows.size()).arg(log));
     if (!outcome.registryError.isEmpty())
-        m_status->setText(m_status->text()
-            + QStringLiteral("\n登録簿に問い合わせできません: %1").arg(outcome.registryError));
+        m_status->setText(m_status->text() + u'\n' + outcome.registryError);
     emit lookedUp();
 }
 

@@ -50,7 +50,7 @@ void frm_QVanto::LookUpPdf(const QString &path, const QString &logPath)
             const std::unique_ptr<pdf::PdfDocument> document = pdf::OpenPdf(path, error);
             if (!document)
                 return std::vector<stamp::NumberOnPage>();
-            std::vector<stamp::NumberOnPage> numbers = app::NumbersOnStamps(*document);
+            std::vector<stamp::NumberOnPage> numbers = app::NumbersWithSignatures(*document);
             if (numbers.empty())
                 *error = app::NoStampNumbersMessage(path);
             return numbers;

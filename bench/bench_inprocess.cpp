@@ -94,18 +94,17 @@ struct FaceWork {
     {
         render::RedrawStamp(face, geometry);
         rows = recorder.rows;
+        shapes = recorder.shapes;
     }
     void program() { render::RedrawStamp(face, geometry); }
-    void floor()
-    {
-        render::RecordingSurface::replay(surface, rows, surface.Width(), bench().window->InkColor);
-    }
+    void floor() { render::RecordingSurface::replay(surface, rows, shapes); }
 
     host::ImageSurface &surface;
     render::RecordingSurface recorder;
     render::FaceControls face;
     render::StampGeometry geometry;
     decltype(render::RecordingSurface::rows) rows;
+    decltype(render::RecordingSurface::shapes) shapes;
 };
 
 // One keystroke in the company row, from the text change to the finished face.

@@ -204,7 +204,7 @@ def peak_of(command, cwd):
     return elapsed_ms, peak_mib, out
 
 
-def pdf_figures():
+def pdf_figures(before):
     """Bytes one stamp adds; stamping a 1,000-page PDF with the program's
     stamp-pdf against PoDoFo loading and saving it unchanged, in turn. The
     program runs from a private folder of its own, its log kept there."""
@@ -220,12 +220,26 @@ def pdf_figures():
                  "--y", "100"]
         peak_of([x if x else small for x in stamp], folder)
         added = os.path.getsize(f"{folder}/out.pdf") - os.path.getsize(small)
-        results = interleave({
+        runners = {
             "stamped": lambda: peak_of([x if x else long_pdf for x in stamp], folder),
-            "floor": lambda: peak_of([f"{tree}/bench/bench_pdf", "unchanged", long_pdf], folder)}, pdf_runs)
+            "floor": lambda: peak_of([f"{tree}/bench/bench_pdf", "unchanged", long_pdf], folder)}
+        # The older build's program and module, from a folder of their own.
+        older = f"{folder}/older"
+        if before and all(os.path.exists(f"{before}/{name}") for name in ("qvanto", "libqvanto_pdf.so")):
+            os.mkdir(older)
+            for name in ("qvanto", "libqvanto_pdf.so"):
+                shutil.copy2(f"{before}/{name}", older)
+            runners["before"] = lambda: peak_of(
+                [f"{older}/qvanto"] + [x if x else long_pdf for x in stamp[1:]], older)
+        results = interleave(runners, pdf_runs)
         size_kib = os.path.getsize(long_pdf) / 1024
-    pairs = list(zip(results["stamped"], results["floor"]))
-    return added, size_kib, ratio_figure([(p[0], f[0]) for p, f in pairs]), ratio_figure([(p[1], f[1]) for p, f in pairs])
+    figures = {}
+    for name in results:
+        if name != "floor":
+            pairs = list(zip(results[name], results["floor"]))
+            figures[name] = (ratio_figure([(p[0], f[0]) for p, f in pairs]),
+                             ratio_figure([(p[1], f[1]) for p, f in pairs]))
+    return added, size_kib, figures
 
 
 def lookup_figures(before):
@@ -312,11 +326,15 @@ def main():
         breakdown(medians(w["qvanto"])[2], "offscreen", medians(w["before"])[2] if before else None)
 
     if wanted("pdf"):
-        added, size_kib, time_figure, memory = pdf_figures()
+        added, size_kib, figures = pdf_figures(before)
+        time_figure, memory = figures["stamped"]
         header(f"PDF stamping: a 1,000-page PDF ({size_kib:.0f} KiB) stamped by `qvanto stamp-pdf`; "
                "floor: PoDoFo loads and saves it unchanged")
         row("Stamping, wall time", time_figure, "ms", 1.3)
         row("  peak memory", memory, "MiB")
+        if "before" in figures:
+            row("Stamping, older build", figures["before"][0], "ms")
+            row("  peak memory", figures["before"][1], "MiB")
         print(f"{'Bytes one 18 mm stamp adds to a one-page PDF':40} {added:>9} B")
 
     if wanted("lookup"):

@@ -22,6 +22,12 @@ from figures import interleave, ratio_figure
 build = sys.argv[1] if len(sys.argv) > 1 else "build-release"
 runs = int(os.environ.get("QVANTO_BENCH_RUNS", "21"))
 batches = int(os.environ.get("QVANTO_BENCH_BATCHES", "41"))
+# The sections to run, comma-separated (drawing, x, offscreen, pdf, lookup); all by default.
+only = set(filter(None, os.environ.get("QVANTO_BENCH_ONLY", "").split(",")))
+
+
+def wanted(section):
+    return not only or section in only
 # A Japanese session, as users of the program have.
 session = {k: v for k, v in os.environ.items() if k != "LC_ALL"}
 session.update(LANG="ja_JP.UTF-8")
@@ -198,7 +204,7 @@ def peak_of(command, cwd):
     return elapsed_ms, peak_mib, out
 
 
-def pdf_figures():
+def pdf_figures(before):
     """Bytes one stamp adds; stamping a 1,000-page PDF with the program's
     stamp-pdf against PoDoFo loading and saving it unchanged, in turn. The
     program runs from a private folder of its own, its log kept there."""
@@ -214,12 +220,26 @@ def pdf_figures():
                  "--y", "100"]
         peak_of([x if x else small for x in stamp], folder)
         added = os.path.getsize(f"{folder}/out.pdf") - os.path.getsize(small)
-        results = interleave({
+        runners = {
             "stamped": lambda: peak_of([x if x else long_pdf for x in stamp], folder),
-            "floor": lambda: peak_of([f"{tree}/bench/bench_pdf", "unchanged", long_pdf], folder)}, pdf_runs)
+            "floor": lambda: peak_of([f"{tree}/bench/bench_pdf", "unchanged", long_pdf], folder)}
+        # The older build's program and module, from a folder of their own.
+        older = f"{folder}/older"
+        if before and all(os.path.exists(f"{before}/{name}") for name in ("qvanto", "libqvanto_pdf.so")):
+            os.mkdir(older)
+            for name in ("qvanto", "libqvanto_pdf.so"):
+                shutil.copy2(f"{before}/{name}", older)
+            runners["before"] = lambda: peak_of(
+                [f"{older}/qvanto"] + [x if x else long_pdf for x in stamp[1:]], older)
+        results = interleave(runners, pdf_runs)
         size_kib = os.path.getsize(long_pdf) / 1024
-    pairs = list(zip(results["stamped"], results["floor"]))
-    return added, size_kib, ratio_figure([(p[0], f[0]) for p, f in pairs]), ratio_figure([(p[1], f[1]) for p, f in pairs])
+    figures = {}
+    for name in results:
+        if name != "floor":
+            pairs = list(zip(results[name], results["floor"]))
+            figures[name] = (ratio_figure([(p[0], f[0]) for p, f in pairs]),
+                             ratio_figure([(p[1], f[1]) for p, f in pairs]))
+    return added, size_kib, figures
 
 
 def lookup_figures(before):
@@ -267,55 +287,63 @@ def main():
     print(f"Every figure against its floor, alternated in batches; the ratio is the median of the")
     print(f"per-batch ratios, the spread its quartiles. The machine may be shared: read the ratios.")
 
-    header(f"Drawing (in one process, {batches} batches of 200 calls each side)")
-    drawn = in_process_interleaved()
-    row("RedrawStamp, default face", drawn["RedrawStamp/0"], "us", 1.1)
-    row("RedrawStamp, 40-character company", drawn["RedrawStamp/1"], "us", 1.1)
-    row("Keystroke in a row", drawn["Keystroke"], "us", 3.0)
-    m = in_process()
-    for name, label in (("StampNowWithoutSound", "StampNow without sound (target <5 ms)"),
-                        ("LoadSettings", "LoadSettings"), ("SaveSettings", "SaveSettings")):
-        print(f"{label:40} {m[name]:>9.1f} us")
+    if wanted("drawing"):
+        header(f"Drawing (in one process, {batches} batches of 200 calls each side)")
+        drawn = in_process_interleaved()
+        row("RedrawStamp, default face", drawn["RedrawStamp/0"], "us", 1.1)
+        row("RedrawStamp, 40-character company", drawn["RedrawStamp/1"], "us", 1.1)
+        row("Keystroke in a row", drawn["Keystroke"], "us", 3.0)
+        m = in_process()
+        for name, label in (("StampNowWithoutSound", "StampNow without sound (target <5 ms)"),
+                            ("LoadSettings", "LoadSettings"), ("SaveSettings", "SaveSettings")):
+            print(f"{label:40} {m[name]:>9.1f} us")
 
-    header(f"Start-up on an X server without a window manager, exec to mapped ({runs} starts each)")
-    x = under_x(before)
-    row("The program (qvanto) to mapped", against(x["qvanto"], x["japanese"], lambda r: r[0]), "ms", 1.2)
-    row("  peak memory (to mapped, then ended)", against(x["qvanto"], x["japanese"], lambda r: r[1]), "MiB", 1.1)
-    if before:
-        row("The older build to mapped", against(x["before"], x["japanese"], lambda r: r[0]), "ms")
-        row("  peak memory", against(x["before"], x["japanese"], lambda r: r[1]), "MiB")
-    breakdown(medians(x["qvanto"])[2], "under X", medians(x["before"])[2] if before else None)
+    if wanted("x"):
+        header(f"Start-up on an X server without a window manager, exec to mapped ({runs} starts each)")
+        x = under_x(before)
+        row("The program (qvanto) to mapped", against(x["qvanto"], x["japanese"], lambda r: r[0]), "ms", 1.2)
+        row("  peak memory (to mapped, then ended)", against(x["qvanto"], x["japanese"], lambda r: r[1]), "MiB", 1.1)
+        if before:
+            row("The older build to mapped", against(x["before"], x["japanese"], lambda r: r[0]), "ms")
+            row("  peak memory", against(x["before"], x["japanese"], lambda r: r[1]), "MiB")
+        breakdown(medians(x["qvanto"])[2], "under X", medians(x["before"])[2] if before else None)
 
-    header(f"Start-up offscreen, exec to the first whole frame ({runs} starts each)")
-    programs = {name: f"{build}/bench/firstpaint_{name}" for name in ("qvanto", "japanese", "empty")}
-    if before:
-        programs["before"] = f"{before}/bench/firstpaint_qvanto"
-    w = whole_process(programs)
-    painted = lambda r: r[2]["painted"]  # noqa: E731
-    row("Start-up to first paint", against(w["qvanto"], w["japanese"], painted), "ms", 1.2)
-    row("  against an empty window", against(w["qvanto"], w["empty"], painted), "ms")
-    row("Whole run, to the end of the process", against(w["qvanto"], w["japanese"], lambda r: r[0]), "ms")
-    row("Peak memory at first paint", against(w["qvanto"], w["japanese"], lambda r: r[1]), "MiB", 1.1)
-    row("  against an empty window", against(w["qvanto"], w["empty"], lambda r: r[1]), "MiB")
-    if before:
-        row("Start-up, older build", against(w["before"], w["japanese"], painted), "ms")
-        row("Peak memory, older build", against(w["before"], w["japanese"], lambda r: r[1]), "MiB")
-    breakdown(medians(w["qvanto"])[2], "offscreen", medians(w["before"])[2] if before else None)
+    if wanted("offscreen"):
+        header(f"Start-up offscreen, exec to the first whole frame ({runs} starts each)")
+        programs = {name: f"{build}/bench/firstpaint_{name}" for name in ("qvanto", "japanese", "empty")}
+        if before:
+            programs["before"] = f"{before}/bench/firstpaint_qvanto"
+        w = whole_process(programs)
+        painted = lambda r: r[2]["painted"]  # noqa: E731
+        row("Start-up to first paint", against(w["qvanto"], w["japanese"], painted), "ms", 1.2)
+        row("  against an empty window", against(w["qvanto"], w["empty"], painted), "ms")
+        row("Whole run, to the end of the process", against(w["qvanto"], w["japanese"], lambda r: r[0]), "ms")
+        row("Peak memory at first paint", against(w["qvanto"], w["japanese"], lambda r: r[1]), "MiB", 1.1)
+        row("  against an empty window", against(w["qvanto"], w["empty"], lambda r: r[1]), "MiB")
+        if before:
+            row("Start-up, older build", against(w["before"], w["japanese"], painted), "ms")
+            row("Peak memory, older build", against(w["before"], w["japanese"], lambda r: r[1]), "MiB")
+        breakdown(medians(w["qvanto"])[2], "offscreen", medians(w["before"])[2] if before else None)
 
-    added, size_kib, time_figure, memory = pdf_figures()
-    header(f"PDF stamping: a 1,000-page PDF ({size_kib:.0f} KiB) stamped by `qvanto stamp-pdf`; "
-           "floor: PoDoFo loads and saves it unchanged")
-    row("Stamping, wall time", time_figure, "ms", 1.3)
-    row("  peak memory", memory, "MiB")
-    print(f"{'Bytes one 18 mm stamp adds to a one-page PDF':40} {added:>9} B")
+    if wanted("pdf"):
+        added, size_kib, figures = pdf_figures(before)
+        time_figure, memory = figures["stamped"]
+        header(f"PDF stamping: a 1,000-page PDF ({size_kib:.0f} KiB) stamped by `qvanto stamp-pdf`; "
+               "floor: PoDoFo loads and saves it unchanged")
+        row("Stamping, wall time", time_figure, "ms", 1.3)
+        row("  peak memory", memory, "MiB")
+        if "before" in figures:
+            row("Stamping, older build", figures["before"][0], "ms")
+            row("  peak memory", figures["before"][1], "MiB")
+        print(f"{'Bytes one 18 mm stamp adds to a one-page PDF':40} {added:>9} B")
 
-    mib, records, figure = lookup_figures(before)
-    header(f"Look-up: 100 numbers in a {mib:,} MiB log ({records:,} records); floor: `grep -c` of one number")
-    row("Look-up, wall time", figure["lookup"][0], "ms", 1.5)
-    row("  peak memory", figure["lookup"][1], "MiB")
-    if "before" in figure:
-        row("Look-up, older build", figure["before"][0], "ms")
-
+    if wanted("lookup"):
+        mib, records, figure = lookup_figures(before)
+        header(f"Look-up: 100 numbers in a {mib:,} MiB log ({records:,} records); floor: `grep -c` of one number")
+        row("Look-up, wall time", figure["lookup"][0], "ms", 1.5)
+        row("  peak memory", figure["lookup"][1], "MiB")
+        if "before" in figure:
+            row("Look-up, older build", figure["before"][0], "ms")
 
 if __name__ == "__main__":
     main()

@@ -63,9 +63,15 @@ qint64 RegularFile::size() const
 QByteArray RegularFile::readAt(qint64 offset, qint64 length) const
 {
     QByteArray bytes(length, Qt::Uninitialized);
+    bytes.truncate(readInto(offset, bytes.data(), length));
+    return bytes;
+}
+
+qint64 RegularFile::readInto(qint64 offset, char *into, qint64 length) const
+{
     qint64 done = 0;
     while (done < length) {
-        const ssize_t got = ::pread(m_fd, bytes.data() + done, size_t(length - done), off_t(offset + done));
+        const ssize_t got = ::pread(m_fd, into + done, size_t(length - done), off_t(offset + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -74,8 +80,7 @@ QByteArray RegularFile::readAt(qint64 offset, qint64 length) const
             break;
         done += got;
     }
-    bytes.truncate(done);
-    return bytes;
+    return done;
 }
 
 void RegularFile::appendWhole(const QByteArray &bytes)

@@ -35,6 +35,9 @@ public:
     qint64 size() const;
     // Up to `length` bytes from `offset`; fewer at the end of the file.
     QByteArray readAt(qint64 offset, qint64 length) const;
+    // The same into `into`, for a reader that keeps one buffer; the bytes
+    // read.
+    qint64 readInto(qint64 offset, char *into, qint64 length) const;
     // Adds the bytes at the end as one write (more only when the system
     // takes fewer bytes at a time). When that fails, the file is cut back to
     // the size it had, so it never keeps part of them, and HostError is thrown.

@@ -12,8 +12,10 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <mutex>
@@ -39,20 +41,86 @@ const Poppler::Annotation::SubType kSeals[] = {Poppler::Annotation::AStamp, Popp
 // stop: the opening past its time, a drawing given up. Without it, one
 // drawing step that reads the file (a damaged table rebuilt on the way) could
 // not be stopped.
+//
+// Poppler reads a kilobyte at a time and jumps between objects: through
+// QFile each read was a seek and a system call (or a 16 KiB buffer thrown away
+// at every seek, which read a 1,000-page file 60 times over to open it). Reads
+// are served instead from a few windows of the file kept here: bounded
+// memory, and a small file read once.
 class GuardedFile final : public QFile {
 public:
     void guard(std::function<bool()> stop) { m_stop = std::move(stop); }
+
+    // The position is Qt's alone: reads go through pread, never through the
+    // descriptor's own offset.
+    bool seek(qint64 pos) override { return QIODevice::seek(pos); }
 
 protected:
     qint64 readData(char *data, qint64 length) override
     {
         if (m_stop && m_stop())
             return -1;
-        return QFile::readData(data, length);
+        qint64 done = 0;
+        while (done < length) {
+            const qint64 at = pos() + done;
+            const Window *window = windowAt(at);
+            if (!window)
+                return done > 0 ? done : -1;
+            const qint64 n = qMin(length - done, window->start + window->bytes.size() - at);
+            if (n <= 0)
+                break; // the end of the file
+            std::memcpy(data + done, window->bytes.constData() + (at - window->start), size_t(n));
+            done += n;
+        }
+        return done;
     }
 
 private:
+    static constexpr qint64 kWindowBytes = 16 * 1024;
+    static constexpr int kWindows = 64;
+    struct Window {
+        qint64 start = -1;
+        QByteArray bytes;
+        quint64 used = 0;
+    };
+
+    // The window holding `at`, read when none does over the one used
+    // longest ago; nothing when the file cannot be read.
+    const Window *windowAt(qint64 at)
+    {
+        const qint64 start = at / kWindowBytes * kWindowBytes;
+        Window *oldest = &m_windows[0];
+        for (Window &window : m_windows) {
+            if (window.start == start) {
+                window.used = ++m_uses;
+                return &window;
+            }
+            if (window.used < oldest->used)
+                oldest = &window;
+        }
+        oldest->start = -1;
+        oldest->bytes.resize(kWindowBytes);
+        qint64 got = 0;
+        while (got < kWindowBytes) {
+            const ssize_t n = ::pread(
+                handle(), oldest->bytes.data() + got, size_t(kWindowBytes - got), off_t(start + got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return nullptr;
+            if (n == 0)
+                break;
+            got += n;
+        }
+        oldest->bytes.resize(got);
+        oldest->start = start;
+        oldest->used = ++m_uses;
+        return oldest;
+    }
+
     std::function<bool()> m_stop;
+    std::array<Window, kWindows> m_windows;
+    quint64 m_uses = 0;
 };
 
 // Asked by Poppler while it draws, with the stop function as its payload.
@@ -270,7 +338,7 @@ PdfDocument *open(int fd, QString *error)
     std::call_once(
         quiet, [] { Poppler::setDebugErrorFunction([](const QString &, const QVariant &) {}, QVariant()); });
     auto file = std::make_unique<GuardedFile>();
-    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         *error = QStringLiteral("PDF を読めません。");
         return nullptr;

@@ -3,6 +3,9 @@
 #include "host/SystemCodec.h"
 #include "stamp/LogLines.h"
 
+#include <bitset>
+#include <cstring>
+
 namespace stamp {
 
 namespace {
@@ -14,16 +17,39 @@ constexpr qsizetype kMostRecordsPerNumber = 1000;
 // How often the reader reports and looks at the cancel flag.
 constexpr qint64 kBlocksPerReport = 16;
 
+// What a record's first line starts with, its number after it.
+constexpr QByteArrayView kMarker = "QVID:";
+
 // The number a record's first line starts with ("QVID:<number>,…"); empty
 // for any other line. It shares the line's bytes (no copy for each of
 // millions of records), so it is valid only while the line is unchanged.
 QByteArray recordNumber(const QByteArray &line)
 {
-    if (!line.startsWith("QVID:"))
+    if (!line.startsWith(kMarker))
         return {};
-    const qsizetype comma = line.indexOf(',', 5);
-    return comma < 0 ? QByteArray() : QByteArray::fromRawData(line.constData() + 5, comma - 5);
+    const qsizetype comma = line.indexOf(',', kMarker.size());
+    return comma < 0 ? QByteArray()
+                     : QByteArray::fromRawData(line.constData() + kMarker.size(), comma - kMarker.size());
 }
+
+// A first test of a number against those asked for, one bit for each of
+// 65,536 hash values: nearly all of millions of records fail it, before any
+// look-up in a hash table.
+class NumberFilter {
+public:
+    void add(QByteArrayView number) { m_bits.set(slot(number)); }
+    bool mayHold(QByteArrayView number) const { return m_bits.test(slot(number)); }
+
+private:
+    static size_t slot(QByteArrayView number)
+    {
+        quint32 hash = 2166136261u; // FNV-1a
+        for (const char c : number)
+            hash = (hash ^ uchar(c)) * 16777619u;
+        return (hash >> 16) ^ (hash & 0xffff);
+    }
+    std::bitset<65536> m_bits;
+};
 
 } // namespace
 
@@ -33,8 +59,17 @@ FoundRecords FindStampRecords(
     FoundRecords found;
     QSet<QByteArray> wanted;
     wanted.reserve(numbers.size());
-    for (const QString &number : numbers)
-        wanted.insert(number.trimmed().toUpper().toLatin1());
+    NumberFilter filter;
+    qsizetype longest = 0;
+    for (const QString &number : numbers) {
+        const QByteArray key = number.trimmed().toUpper().toLatin1();
+        // A number never holds the comma that ends it, nor a line end.
+        if (key.isEmpty() || key.contains(',') || key.contains('\n'))
+            continue;
+        wanted.insert(key);
+        filter.add(key);
+        longest = qMax(longest, key.size());
+    }
     if (wanted.isEmpty())
         return found;
     try {
@@ -51,8 +86,25 @@ FoundRecords FindStampRecords(
             found.cancelled = control.cancel && control.cancel->load();
             return !found.cancelled;
         });
+        const qsizetype enough = kMarker.size() + longest + 1;
         QByteArray line;
-        while (lines.next(line)) {
+        while (lines.seekLineStartingWith(kMarker)) {
+            // Most records are told apart where they lie, without a copy; a
+            // first line cut by the block's end is read whole.
+            const QByteArrayView start = lines.peek(enough);
+            const char *comma = static_cast<const char *>(
+                std::memchr(start.data() + kMarker.size(), ',', size_t(start.size() - kMarker.size())));
+            if (comma || start.size() == enough) {
+                const QByteArrayView number
+                    = comma ? QByteArrayView(start.data() + kMarker.size(), comma) : QByteArrayView();
+                if (number.isEmpty() || !filter.mayHold(number)
+                    || !wanted.contains(QByteArray::fromRawData(number.data(), number.size()))) {
+                    lines.skipLine();
+                    continue;
+                }
+            }
+            if (!lines.next(line))
+                break;
             const QByteArray number = recordNumber(line);
             if (number.isEmpty() || !wanted.contains(number))
                 continue;

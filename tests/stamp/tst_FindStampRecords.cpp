@@ -1,6 +1,7 @@
 // Looking many numbers up at once: one pass over the log, every record
 // found, a reading that can be stopped.
 #include "stamp/FindStampRecords.h"
+#include "stamp/LogLines.h"
 #include "stamp/LookUpRows.h"
 
 #include "Files.h"
@@ -20,6 +21,14 @@ QByteArray record(const QString &number, int i)
 {
     return "QVID:" + number.toLatin1() + ",2001/03/05 21:07:03 \r\n    A,B,C," + QByteArray::number(i)
         + "\r\n\r\n";
+}
+
+QString writeLog(const QTemporaryDir &dir, const QByteArray &bytes)
+{
+    QFile file(dir.filePath(QStringLiteral("qvanto.log")));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+        ? file.fileName()
+        : QString();
 }
 
 constexpr int kLogged = 10000;
@@ -141,10 +150,9 @@ private slots:
         QFETCH(QString, asked);
         QFETCH(QStringList, records);
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("qvanto.log")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(log) == log.size());
-        file.close();
-        const stamp::LookUpAnswer answer = stamp::LookUpNumbers({{3, asked}}, file.fileName());
+        const QString path = writeLog(dir, log);
+        QVERIFY(!path.isEmpty());
+        const stamp::LookUpAnswer answer = stamp::LookUpNumbers({{3, asked}}, path);
         QCOMPARE(answer.rows.size(), size_t(1));
         QCOMPARE(answer.rows[0].records, records);
         QCOMPARE(answer.allLogged(), !records.isEmpty());
@@ -152,6 +160,47 @@ private slots:
         QVERIFY2(summary.startsWith(QStringLiteral("3 ページ  %1  ").arg(asked.trimmed().toUpper()))
                 && summary.endsWith(records.isEmpty() ? "ログになし" : "ログにあり"),
             qPrintable(summary));
+    }
+
+    // A record's first line is found by scanning each block read: wherever
+    // the block's end cuts it (marker, number, comma or line end), or cuts a
+    // look-alike inside a row, the records are those a line-by-line reading
+    // gives.
+    void recordsAcrossABlockEnd_data()
+    {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<QStringList>("records");
+        const QByteArray record = "QVID:1NNXBR00,t \r\n    A\r\n";
+        const QStringList found {"QVID:1NNXBR00,t \n    A"};
+        const qint64 block = stamp::LogLines::kBlockBytes;
+        for (int cut = 0; cut <= 17; ++cut) {
+            // A padding line that ends `cut` bytes before the block's end.
+            const QByteArray pad = QByteArray(block - cut - 2, 'x') + "\r\n";
+            QTest::addRow("record cut %d bytes in", cut) << pad + record + record << (found + found);
+            QTest::addRow("LF only, cut %d bytes in", cut) << QByteArray(pad).replace("\r\n", "\n")
+                    + "QVID:1NNXBR00,t \n    A\n" << QStringList {"QVID:1NNXBR00,t \n    A"};
+            QTest::addRow("longer number cut %d bytes in", cut)
+                << pad + "QVID:1NNXBR001,t \r\n    B\r\n" + record << found;
+            QTest::addRow("inside a row cut %d bytes in", cut)
+                << QByteArray(block - cut - 4, 'x') + "  " + record + record << found;
+            QTest::addRow("last line, cut %d bytes in", cut)
+                << pad + record.first(qMin<qsizetype>(cut + 3, 15))
+                << (cut + 3 >= 14 ? QStringList {QString::fromLatin1(record.first(qMin(cut + 3, 15)))}
+                                  : QStringList {});
+        }
+        QTest::newRow("a line longer than any record")
+            << QByteArray(3 * block, 'x') + "QVID:1NNXBR00,\r\n" + record << found;
+    }
+    void recordsAcrossABlockEnd()
+    {
+        QFETCH(QByteArray, log);
+        QFETCH(QStringList, records);
+        QTemporaryDir dir;
+        const QString path = writeLog(dir, log);
+        QVERIFY(!path.isEmpty());
+        const stamp::FoundRecords found = stamp::FindStampRecords(path, {"1NNXBR00", "X,Y"});
+        QCOMPARE(found.records.value("1NNXBR00"), records);
+        QCOMPARE(found.records.size(), records.isEmpty() ? 0 : 1);
     }
 
     void rowsKeepTheOrderAsked()

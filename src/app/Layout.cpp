@@ -55,7 +55,8 @@ host::TextBox *hiddenBox(QWidget *parent, double left, const QString &text)
 host::ComboBox *fontField(QWidget *parent, int n)
 {
     auto *combo = new host::ComboBox(parent);
-    place(combo, 6600, 150 + 450 * n, 2200, 315);
+    // Narrowed by the mark's width, which stands at its right.
+    place(combo, 6600, 150 + 450 * n, 2035, 315);
     return combo;
 }
 
@@ -69,10 +70,10 @@ host::Label *caption(QWidget *parent, int n, const QString &text)
 
 host::Label *missingGlyphsMark(QWidget *parent, int n)
 {
-    // In the strip between the field and the wide window's edge; a label,
+    // At the field's right, inside the wide window; a label,
     // so Tab never stops on it.
     auto *mark = new host::Label(parent);
-    place(mark, 8810, 150 + 450 * n, 180, 315);
+    place(mark, 8650, 150 + 450 * n, 180, 315);
     mark->setAlignment(Qt::AlignCenter);
     mark->SetCaption(QStringLiteral("⚠"));
     QPalette palette = mark->palette();

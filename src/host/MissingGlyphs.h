@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QHash>
 #include <QFontMetrics>
+#include <QHash>
 #include <QStringList>
 
 #include <optional>

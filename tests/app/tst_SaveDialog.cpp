@@ -15,11 +15,26 @@ private slots:
         QTest::addColumn<QString>("documents");
         QTest::addColumn<QString>("expectedFolder"); // "" for the proposed name as it stands
 
-        QTest::newRow("documents before any save") << "a.png" << "" << "docs" << "docs";
-        QTest::newRow("the last folder used wins") << "a.png" << "last" << "docs" << "last";
-        QTest::newRow("a vanished last folder") << "a.png" << "gone" << "docs" << "docs";
-        QTest::newRow("no documents folder") << "a.png" << "" << "gone" << "home";
-        QTest::newRow("an absolute name stands") << "/x/a.png" << "last" << "docs" << "";
+        QTest::newRow("documents before any save") << "a.png"
+                                                   << ""
+                                                   << "docs"
+                                                   << "docs";
+        QTest::newRow("the last folder used wins") << "a.png"
+                                                   << "last"
+                                                   << "docs"
+                                                   << "last";
+        QTest::newRow("a vanished last folder") << "a.png"
+                                                << "gone"
+                                                << "docs"
+                                                << "docs";
+        QTest::newRow("no documents folder") << "a.png"
+                                             << ""
+                                             << "gone"
+                                             << "home";
+        QTest::newRow("an absolute name stands") << "/x/a.png"
+                                                 << "last"
+                                                 << "docs"
+                                                 << "";
     }
 
     void startFolder()
@@ -35,8 +50,7 @@ private slots:
         // A working folder of its own, which a bare name must not fall into.
         QDir::setCurrent(work.path());
         auto in = [&](const QString &name) { return name.isEmpty() ? QString() : root.filePath(name); };
-        const QString start
-            = app::SaveStartName(proposed, {in(last), in(documents), root.filePath("home")});
+        const QString start = app::SaveStartName(proposed, {in(last), in(documents), root.filePath("home")});
         QCOMPARE(start, expectedFolder.isEmpty() ? proposed : root.filePath(expectedFolder + "/a.png"));
         QVERIFY(!start.startsWith(work.path()));
     }

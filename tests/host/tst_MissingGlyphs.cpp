@@ -15,14 +15,20 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("expected");
 
-        QTest::newRow("all present") << "IPAGothic" << "株式会社 山田 2026.12.25" << QStringList {};
-        QTest::newRow("extension A lacking") << "IPAMincho" << "山㐀田" << QStringList {"㐀"};
-        QTest::newRow("surrogate pair lacking, once")
-            << "IPAGothic" << "𠀀山𠀀㐀" << QStringList {"𠀀", "㐀"};
-        QTest::newRow("Tangut") << "IPAPMincho" << "\U00017000" << QStringList {"\U00017000"};
-        QTest::newRow("Latin face, kanji lacking") << "DejaVu Sans" << "Ab山 川" << QStringList {"山", "川"};
-        QTest::newRow("empty text") << "IPAGothic" << "" << QStringList {};
-        QTest::newRow("family not installed") << "No Such Face" << "山 a" << QStringList {"山", "a"};
+        QTest::newRow("all present") << "IPAGothic"
+                                     << "株式会社 山田 2026.12.25" << QStringList {};
+        QTest::newRow("extension A lacking") << "IPAMincho"
+                                             << "山㐀田" << QStringList {"㐀"};
+        QTest::newRow("surrogate pair lacking, once") << "IPAGothic"
+                                                      << "𠀀山𠀀㐀" << QStringList {"𠀀", "㐀"};
+        QTest::newRow("Tangut") << "IPAPMincho"
+                                << "\U00017000" << QStringList {"\U00017000"};
+        QTest::newRow("Latin face, kanji lacking") << "DejaVu Sans"
+                                                   << "Ab山 川" << QStringList {"山", "川"};
+        QTest::newRow("empty text") << "IPAGothic"
+                                    << "" << QStringList {};
+        QTest::newRow("family not installed") << "No Such Face"
+                                              << "山 a" << QStringList {"山", "a"};
     }
 
     void lacking()

@@ -99,6 +99,8 @@ void frm_QVanto::Form_Load()
     m_holdRedraw = false;
     m_form.SetVisible(true);
     RedrawStamp();
+    for (qint16 i = 0; i < 4; ++i)
+        ShowMissingGlyphs(i);
     host::startupMark("first-redraw");
 
     // Said once, now, rather than failing silently at every close and stamp.

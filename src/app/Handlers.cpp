@@ -37,14 +37,16 @@ void frm_QVanto::cmdCopyRight_Click()
     m_form.SetWidth(width > 3600 ? 3600 : 9000);
 }
 
-void frm_QVanto::QVLabel_Change(qint16)
+void frm_QVanto::QVLabel_Change(qint16 Index)
 {
     RedrawStamp();
+    ShowMissingGlyphs(Index);
 }
 
-void frm_QVanto::cmbFontName_Click(qint16)
+void frm_QVanto::cmbFontName_Click(qint16 Index)
 {
     RedrawStamp();
+    ShowMissingGlyphs(Index);
 }
 
 void frm_QVanto::chkQVID_Click()

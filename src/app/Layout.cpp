@@ -55,7 +55,8 @@ host::TextBox *hiddenBox(QWidget *parent, double left, const QString &text)
 host::ComboBox *fontField(QWidget *parent, int n)
 {
     auto *combo = new host::ComboBox(parent);
-    place(combo, 6600, 150 + 450 * n, 2200, 315);
+    // Narrowed by the mark's width, which stands at its right.
+    place(combo, 6600, 150 + 450 * n, 2035, 315);
     return combo;
 }
 
@@ -65,6 +66,21 @@ host::Label *caption(QWidget *parent, int n, const QString &text)
     place(label, 3450, 225 + 450 * n, 840, 240);
     label->SetCaption(text);
     return label;
+}
+
+host::Label *missingGlyphsMark(QWidget *parent, int n)
+{
+    // At the field's right, inside the wide window; a label,
+    // so Tab never stops on it.
+    auto *mark = new host::Label(parent);
+    place(mark, 8650, 150 + 450 * n, 180, 315);
+    mark->setAlignment(Qt::AlignCenter);
+    mark->SetCaption(QStringLiteral("⚠"));
+    QPalette palette = mark->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xC0, 0x60, 0x00));
+    mark->setPalette(palette);
+    mark->hide();
+    return mark;
 }
 
 } // namespace
@@ -133,6 +149,8 @@ Controls BuildLayout(host::Form &form)
     c.Label[2] = caption(&form, 2, QStringLiteral("氏名"));
     c.Label[1] = caption(&form, 1, QStringLiteral("部課係名"));
     c.Label[0] = caption(&form, 0, QStringLiteral("会社名"));
+    for (int n = 0; n < 4; ++n)
+        c.lblMissingGlyphs[size_t(n)] = missingGlyphsMark(&form, n);
 
     // Designed tab order; hidden controls, labels and the frame never take focus.
     c.Picture1->setFocusPolicy(Qt::StrongFocus);

@@ -32,6 +32,8 @@ struct Controls {
     QButtonGroup *chkColorGroup = nullptr;
     host::Label *lblTitle = nullptr;
     std::array<host::Label *, 4> Label {};
+    // Beside each font field, shown while the row has characters its font lacks.
+    std::array<host::Label *, 4> lblMissingGlyphs {};
 };
 
 // Builds every control on the form at its designed place, size, font and

@@ -18,19 +18,30 @@ QString &lastSaveFolder()
     return folder;
 }
 
-QString startingName(const QString &proposed)
+} // namespace
+
+QString SaveStartName(const QString &proposed, const SaveFolders &folders)
 {
     if (QFileInfo(proposed).isAbsolute())
         return proposed;
-    QString folder = lastSaveFolder();
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    return QDir(folder).filePath(proposed);
+    for (const QString &folder : {folders.lastUsed, folders.documents, folders.home}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return QDir(folder).filePath(proposed);
+    }
+    return QDir(QDir::homePath()).filePath(proposed);
 }
 
-} // namespace
+QString SaveStartName(const QString &proposed)
+{
+    return SaveStartName(proposed,
+        {lastSaveFolder(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+            QDir::homePath()});
+}
+
+void RememberSaveFolder(const QString &chosen)
+{
+    lastSaveFolder() = QFileInfo(chosen).absolutePath();
+}
 
 void PrepareSaveDialog(
     QFileDialog &dialog, const QString &proposed, const QStringList &nameFilters, const QStringList &suffixes)
@@ -53,11 +64,11 @@ QString AskSaveFileName(QWidget *parent, const QString &caption, const QString &
     const QStringList &nameFilters, const QStringList &suffixes)
 {
     QFileDialog dialog(parent, caption);
-    PrepareSaveDialog(dialog, startingName(proposed), nameFilters, suffixes);
+    PrepareSaveDialog(dialog, SaveStartName(proposed), nameFilters, suffixes);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString chosen = dialog.selectedFiles().constFirst();
-    lastSaveFolder() = QFileInfo(chosen).absolutePath();
+    RememberSaveFolder(chosen);
     return chosen;
 }
 

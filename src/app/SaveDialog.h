@@ -16,6 +16,24 @@ namespace app {
 void PrepareSaveDialog(QFileDialog &dialog, const QString &proposed, const QStringList &nameFilters,
     const QStringList &suffixes);
 
+// The folders a save dialog may open in, best first.
+struct SaveFolders {
+    QString lastUsed; // of the last save of this run; empty before it
+    QString documents;
+    QString home;
+};
+
+// Where a save dialog proposing `proposed` opens: an absolute name as it
+// stands, a bare one in the first of `folders` that exists, never in the
+// working folder the program was started from.
+QString SaveStartName(const QString &proposed, const SaveFolders &folders);
+
+// The start name for this run: the folder of the last file chosen, or the
+// user's documents folder, or home.
+QString SaveStartName(const QString &proposed);
+// Remembers the folder of a file the user chose to save.
+void RememberSaveFolder(const QString &chosen);
+
 // Asks with such a dialog; empty when the user cancels. A bare proposed
 // name opens in the folder of the last save of this run, or else in the
 // user's documents folder.

@@ -1,5 +1,6 @@
 #include "frm_QVanto.h"
 
+#include "MissingGlyphMark.h"
 #include "ToolTips.h"
 #include "WindowIcon.h"
 #include "host/AfterFirstFrame.h"
@@ -7,7 +8,9 @@
 #include "host/CheckBox.h"
 #include "host/Clock.h"
 #include "host/ComboBox.h"
+#include "host/FontResolver.h"
 #include "host/HostError.h"
+#include "host/Label.h"
 #include "host/MessageBox.h"
 #include "host/OptionButton.h"
 #include "host/PictureBox.h"
@@ -156,6 +159,17 @@ void frm_QVanto::RedrawStamp()
     render::FaceControls face = faceControls();
     render::RedrawStamp(face, m_geometry);
     m_controls.Picture1->Refresh();
+}
+
+void frm_QVanto::ShowMissingGlyphs(qint16 Index)
+{
+    if (Index < 0 || Index >= qint16(m_controls.cmbFontName.size()))
+        return;
+    host::ComboBox &field = *m_controls.cmbFontName[size_t(Index)];
+    // The face the row is drawn in: a Windows name maps to its installed twin.
+    const QString family = host::FontResolver::shared().family(field.Text());
+    app::ShowMissingGlyphs(field, *m_controls.lblMissingGlyphs[size_t(Index)],
+        m_missingGlyphs.in(family, m_controls.QVLabel[size_t(Index)]->Text()));
 }
 
 void frm_QVanto::StampNow()

@@ -7,6 +7,7 @@
 
 #include "host/ErrorReport.h"
 #include "host/Form.h"
+#include "host/MissingGlyphs.h"
 #include "host/Services.h"
 #include "render/StampFace.h"
 #include "settings/SettingsFile.h"
@@ -160,6 +161,8 @@ public:
 
 private:
     void connectHandlers();
+    // The mark and tooltip of row `Index`'s font field, for its text and font.
+    void ShowMissingGlyphs(qint16 Index);
     // The date fields as they were before the typing began.
     void PutDateBack();
     void LookUpPdf(const QString &path, const QString &logPath);
@@ -180,6 +183,7 @@ private:
         {QStringLiteral("tsa"), {}}, {QStringLiteral("signcert"), {}}};
     app::OptionsMenu m_menu;
     QString m_stampName; // the saved stamp in use; empty for the default one
+    host::MissingGlyphs m_missingGlyphs;
     bool m_typingDate = false;
     std::array<QString, 3> m_dateBeforeTyping; // put back when no date comes of it
     // While the user types into the date row, the face's date row is drawn

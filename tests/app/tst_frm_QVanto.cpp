@@ -168,6 +168,31 @@ private slots:
         QCOMPARE(p.c().QVLabel[2]->Text(), QString());
     }
 
+    void fontFieldNamesTheCharactersItsFontLacks()
+    {
+        Program p;
+        const auto &c = p.c();
+        p.window->form().SetWidth(9000);
+        host::ComboBox &field = *c.cmbFontName[2];
+        host::Label &mark = *c.lblMissingGlyphs[2];
+        const QString own = field.toolTip();
+        QVERIFY(mark.isHidden());
+        c.QVLabel[2]->SetText(QStringLiteral("山田𠀀㐀"));
+        QVERIFY(!mark.isHidden());
+        QVERIFY(!mark.geometry().intersects(field.geometry()));
+        QVERIFY(field.toolTip().contains(QStringLiteral("𠀀 㐀")));
+        QCOMPARE(mark.focusPolicy(), Qt::NoFocus);
+        // Another row's field and mark are untouched.
+        QVERIFY(c.lblMissingGlyphs[1]->isHidden());
+        // A font that has none of the kanji names them all once chosen.
+        field.SetText(QStringLiteral("DejaVu Sans"));
+        emit field.Click();
+        QVERIFY(field.toolTip().contains(QStringLiteral("山 田 𠀀 㐀")));
+        c.QVLabel[2]->SetText(QStringLiteral("Yamada"));
+        QVERIFY(mark.isHidden());
+        QCOMPARE(field.toolTip(), own);
+    }
+
     void tabWalksEveryStopInTheLaidOutOrder()
     {
         Program p;

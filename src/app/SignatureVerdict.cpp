@@ -27,8 +27,10 @@ SignatureVerdict JudgeSignature(
 
 QString SignatureVerdict::lines() const
 {
-    return QStringList {QStringLiteral("    署名者: %1").arg(signer), QStringLiteral("    署名: %1").arg(validity),
-        QStringLiteral("    署名後の変更: %1").arg(changedAfter), QStringLiteral("    時刻印: %1").arg(timestamp)}
+    return QStringList {QStringLiteral("    署名者: %1").arg(signer),
+        QStringLiteral("    署名: %1").arg(validity),
+        QStringLiteral("    署名後の変更: %1").arg(changedAfter),
+        QStringLiteral("    時刻印: %1").arg(timestamp)}
         .join(u'\n');
 }
 
@@ -38,7 +40,8 @@ QString SignatureVerdict::brief() const
         : trusted                  ? QStringLiteral("有効")
                                    : QStringLiteral("有効 (証明書は信頼されていません)");
     return signer + QStringLiteral(": ") + judged
-        + (changedAfter.startsWith(QStringLiteral("あり")) ? QStringLiteral("、署名後に変更あり") : QString());
+        + (changedAfter.startsWith(QStringLiteral("あり")) ? QStringLiteral("、署名後に変更あり")
+                                                           : QString());
 }
 
 } // namespace app

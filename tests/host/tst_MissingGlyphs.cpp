@@ -21,6 +21,8 @@ private slots:
                                              << "山㐀田" << QStringList {"㐀"};
         QTest::newRow("surrogate pair lacking, once") << "IPAGothic"
                                                       << "𠀀山𠀀㐀" << QStringList {"𠀀", "㐀"};
+        QTest::newRow("surrogate pair present") << "DejaVu Sans"
+                                                << "A\U0001F600" << QStringList {};
         QTest::newRow("Tangut") << "IPAPMincho"
                                 << "\U00017000" << QStringList {"\U00017000"};
         QTest::newRow("Latin face, kanji lacking") << "DejaVu Sans"

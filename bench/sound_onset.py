@@ -52,26 +52,26 @@ def main(build, stamps):
         window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(program.pid)],
                                 capture_output=True, text=True).stdout.split()[0]
         time.sleep(1.0)
+        stop = threading.Event()
+        parec, fragments = record(stop)  # one recording throughout, started before the first click
+        time.sleep(0.5)
         for n in range(stamps):
             subprocess.run(["xdotool", "windowmap", "--sync", window], capture_output=True)
             time.sleep(0.3)
-            stop = threading.Event()
-            parec, fragments = record(stop)
-            time.sleep(0.5)  # the recording runs before the click
-            before = len(marks)
+            before, heard = len(marks), len(fragments)
             subprocess.run(["xdotool", "mousemove", "--window", window, "90", "278", "click", "1"])
             time.sleep(1.0)
-            stop.set()
-            parec.terminate()
-            parec.wait()
             got = dict(marks[before:])
-            loud = figures.first_loud(list(fragments), RATE, THRESHOLD)
+            loud = figures.first_loud(fragments[heard:], RATE, THRESHOLD)
             if "stamp-click" in got and "sound-requested" in got and loud is not None:
                 click = got["stamp-click"]
                 print(f"onset {n} {(got['sound-requested'] - click) / 1e6:.2f} {(loud - click) / 1e6:.2f}",
                       flush=True)
             else:
                 print(f"onset {n} missed {sorted(got)} loud={loud is not None}", flush=True)
+        stop.set()
+        parec.terminate()
+        parec.wait()
         program.terminate()
         program.wait()
 

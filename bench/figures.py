@@ -39,3 +39,22 @@ def interleave(runners, batches):
         for name in names[turn:] + names[:turn]:
             results[name].append(runners[name]())
     return results
+
+
+def first_loud(fragments, rate, threshold, channels=1):
+    """The monotonic time (ns) of the first sample louder than threshold in a
+    recording of signed 16-bit little-endian frames, given as (arrival_ns,
+    bytes) fragments in order: each fragment's last frame is taken to have
+    arrived with it, earlier ones one frame period apart before. None when
+    the recording stays below threshold."""
+    frame = 2 * channels
+    rest = b""
+    for arrival, data in fragments:
+        data = rest + data
+        whole = len(data) // frame * frame
+        data, rest = data[:whole], data[whole:]
+        count = whole // frame
+        for i in range(0, whole, 2):
+            if abs(int.from_bytes(data[i:i + 2], "little", signed=True)) > threshold:
+                return arrival - (count - 1 - i // frame) * 1_000_000_000 // rate
+    return None

@@ -17,12 +17,12 @@ import subprocess
 import sys
 import time
 
-from figures import interleave, ratio_figure
+from figures import interleave, quartiles, ratio_figure
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build-release"
 runs = int(os.environ.get("QVANTO_BENCH_RUNS", "21"))
 batches = int(os.environ.get("QVANTO_BENCH_BATCHES", "41"))
-# The sections to run, comma-separated (drawing, x, offscreen, pdf, lookup); all by default.
+# The sections to run, comma-separated (drawing, x, offscreen, sound, pdf, lookup); all by default.
 only = set(filter(None, os.environ.get("QVANTO_BENCH_ONLY", "").split(",")))
 
 
@@ -182,6 +182,19 @@ def under_x(before):
         return interleave({name: (lambda c=command: start(c)) for name, command in commands.items()}, runs)
 
 
+def sound_onsets(stamps=25):
+    """Click on 押印 to the first loud sample at the sound server's monitor,
+    under a private X server and sound server (as the tests start them): the
+    first stamp (loading the sound module) and the later stamps apart."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    proc = subprocess.run([f"{here}/../scripts/with-desktop.sh", sys.executable, f"{here}/sound_onset.py",
+                           os.path.abspath(build), str(stamps)], capture_output=True, text=True, cwd=here)
+    heard = [line.split() for line in proc.stdout.splitlines() if line.startswith("onset ")]
+    heard = [(int(n), float(requested), float(loud)) for _, n, requested, loud in
+             (h for h in heard if len(h) == 4 and h[2] != "missed")]
+    return heard, stamps
+
+
 def breakdown(marks, where, before=None):
     """Each step of the program's start-up, medians in ms from exec."""
     print(f"\nStart-up steps of the program {where}, medians from exec (ms)"
@@ -324,6 +337,19 @@ def main():
             row("Start-up, older build", against(w["before"], w["japanese"], painted), "ms")
             row("Peak memory, older build", against(w["before"], w["japanese"], lambda r: r[1]), "MiB")
         breakdown(medians(w["qvanto"])[2], "offscreen", medians(w["before"])[2] if before else None)
+
+    if wanted("sound"):
+        heard, stamps = sound_onsets()
+        header(f"Stamp sound: click on 押印 to the first loud sample at the sound server ({len(heard)} of {stamps} heard)")
+        first = [loud for n, _, loud in heard if n == 0]
+        later = [loud for n, _, loud in heard if n > 0]
+        if first:
+            print(f"{'First stamp (loads the sound module)':40} {first[0]:>9.1f} ms   target <=20 ms")
+        if later:
+            q1, q2, q3 = quartiles(later)
+            print(f"{'Later stamps, median':40} {q2:>9.1f} ms   spread {q1:.1f}-{q3:.1f}   target <=20 ms")
+            q1, q2, q3 = quartiles([r for n, r, _ in heard if n > 0])
+            print(f"{'  of which click to play request':40} {q2:>9.1f} ms   spread {q1:.1f}-{q3:.1f}")
 
     if wanted("pdf"):
         added, size_kib, figures = pdf_figures(before)

@@ -6,6 +6,7 @@
 #include "host/ImageSurface.h"
 #include "host/OptionButton.h"
 #include "host/PictureBox.h"
+#include "host/StartupTrace.h"
 #include "host/TextBox.h"
 #include "host/Units.h"
 #include "render/DateBandClick.h"
@@ -28,6 +29,7 @@ void frm_QVanto::chkColor_Click(qint16 Index)
 
 void frm_QVanto::cmdPetan_Click()
 {
+    host::startupMark("stamp-click");
     StampNow();
 }
 

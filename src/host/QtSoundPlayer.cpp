@@ -3,6 +3,7 @@
 #include "CloseOnTerminate.h"
 #include "Module.h"
 #include "SoundFile.h"
+#include "StartupTrace.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -155,6 +156,7 @@ bool QtSoundPlayer::play(const QString &name, quint32 flags)
         m_thread->start();
     }
     m_thread->request(path, flags);
+    startupMark("sound-requested");
     return m_thread->hasOutput();
 }
 

@@ -38,5 +38,23 @@ class Interleave(unittest.TestCase):
         self.assertEqual(results, {name: [name] * 4 for name in "abc"})
 
 
+class FirstLoud(unittest.TestCase):
+    def test_first_sample_over_threshold_timed_back_from_its_fragment(self):
+        def pcm(*values):
+            return b"".join(v.to_bytes(2, "little", signed=True) for v in values)
+        rate = 1000  # one frame a millisecond
+        cases = [
+            ([(10_000_000, pcm(0, 5, -400))], 1, 10_000_000),  # the last frame arrived with its fragment
+            ([(10_000_000, pcm(-400, 0, 0))], 1, 8_000_000),  # negative, two frames before it
+            ([(5_000_000, pcm(0, 0)), (9_000_000, pcm(0, 300, 301))], 1, 9_000_000),  # above, not at
+            ([(5_000_000, pcm(0)[:1]), (9_000_000, pcm(0)[1:] + pcm(999, 0))], 1, 8_000_000),  # split frame
+            ([(4_000_000, pcm(0, 0, 0, 500))], 2, 4_000_000),  # stereo: the right channel's frame
+            ([(4_000_000, pcm(0, 0, 0))], 1, None),  # silence
+        ]
+        for fragments, channels, expected in cases:
+            with self.subTest(fragments=fragments):
+                self.assertEqual(figures.first_loud(fragments, rate, 300, channels), expected)
+
+
 if __name__ == "__main__":
     unittest.main()

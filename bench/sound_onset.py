@@ -58,8 +58,12 @@ def main(build, stamps):
         for n in range(stamps):
             subprocess.run(["xdotool", "windowmap", "--sync", window], capture_output=True)
             time.sleep(0.3)
+            # The pointer comes to 押印 a moment before the click, as a hand
+            # does; the program readies the sound as it arrives.
+            subprocess.run(["xdotool", "mousemove", "--window", window, "90", "278"])
+            time.sleep(0.3)
             before, heard = len(marks), len(fragments)
-            subprocess.run(["xdotool", "mousemove", "--window", window, "90", "278", "click", "1"])
+            subprocess.run(["xdotool", "click", "1"])
             time.sleep(1.0)
             got = dict(marks[before:])
             loud = figures.first_loud(fragments[heard:], RATE, THRESHOLD)

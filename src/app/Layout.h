@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/CommandButton.h"
+
 #include <array>
 
 class QButtonGroup;
@@ -23,7 +25,7 @@ struct Controls {
     std::array<host::ComboBox *, 4> cmbFontName {};
     host::CheckBox *chkQVID = nullptr;
     QPushButton *cmdCopyRight = nullptr;
-    QPushButton *cmdPetan = nullptr;
+    host::CommandButton *cmdPetan = nullptr;
     std::array<host::TextBox *, 5> QVLabel {};
     std::array<host::TextBox *, 3> QVDate {};
     host::PictureBox *Picture1 = nullptr;

@@ -8,6 +8,7 @@
 #include "host/CheckBox.h"
 #include "host/Clock.h"
 #include "host/ComboBox.h"
+#include "host/CommandButton.h"
 #include "host/FontResolver.h"
 #include "host/HostError.h"
 #include "host/Label.h"
@@ -15,6 +16,7 @@
 #include "host/OptionButton.h"
 #include "host/PictureBox.h"
 #include "host/SafeWriter.h"
+#include "host/SoundPlayer.h"
 #include "host/StartupTrace.h"
 #include "host/TextBox.h"
 #include "render/FaceExport.h"
@@ -62,6 +64,11 @@ void frm_QVanto::connectHandlers()
     connect(m_controls.chkColorGroup, &QButtonGroup::idClicked, this,
         guarded([this](int id) { chkColor_Click(qint16(id)); }));
     connect(m_controls.cmdPetan, &QPushButton::clicked, this, guarded([this](bool) { cmdPetan_Click(); }));
+    // The stamp's sound is made ready while the mouse nears 押印, so even
+    // the first stamp is heard at once, and a session that never stamps
+    // never loads it.
+    connect(m_controls.cmdPetan, &host::CommandButton::Approached, this,
+        [this] { m_services.sound.prepare(QStringLiteral("petan.wav")); });
     connect(m_controls.cmdCopyRight, &QPushButton::clicked, this,
         guarded([this](bool) { cmdCopyRight_Click(); }));
     for (qint16 i = 0; i < 5; ++i)

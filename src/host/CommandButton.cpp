@@ -19,4 +19,10 @@ void CommandButton::keyPressEvent(QKeyEvent *event)
     event->accept();
 }
 
+void CommandButton::enterEvent(QEnterEvent *event)
+{
+    emit Approached();
+    QPushButton::enterEvent(event);
+}
+
 } // namespace host

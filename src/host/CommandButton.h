@@ -11,8 +11,13 @@ class CommandButton : public QPushButton {
 public:
     explicit CommandButton(const QString &caption, QWidget *parent = nullptr);
 
+signals:
+    // The mouse came over the button: a press may follow soon.
+    void Approached();
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
 };
 
 } // namespace host

@@ -85,6 +85,22 @@ public:
             &m_context, [this, path, flags, asked] { playNow(path, flags, asked); }, Qt::QueuedConnection);
     }
 
+    void prepare(const QString &path)
+    {
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this, path] {
+                try {
+                    const QString snapshot = m_snapshot.of(readSoundFile(path));
+                    if (!snapshot.isEmpty())
+                        player().prepare(snapshot);
+                } catch (...) {
+                    // Nothing is lost: the first sound tries again.
+                }
+            },
+            Qt::QueuedConnection);
+    }
+
     bool hasOutput() const { return m_hasOutput; }
 
 protected:
@@ -95,16 +111,22 @@ protected:
     }
 
 private:
+    SoundPlayer &player()
+    {
+        if (!m_player)
+            m_player.reset(m_module.function<MakeSoundPlayer>(kMakeSoundPlayer)());
+        return *m_player;
+    }
+
     void playNow(const QString &path, quint32 flags, const QElapsedTimer &asked)
     {
         try {
-            if (!m_player)
-                m_player.reset(m_module.function<MakeSoundPlayer>(kMakeSoundPlayer)());
+            SoundPlayer &made = player();
             if (asked.elapsed() > kLatestStartMs)
                 return;
             const QString snapshot = m_snapshot.of(readSoundFile(path));
             if (!snapshot.isEmpty())
-                m_hasOutput = m_player->play(snapshot, flags);
+                m_hasOutput = made.play(snapshot, flags);
         } catch (...) {
             // A missing module or a failing backend is silence, never a message.
             m_hasOutput = false;
@@ -151,13 +173,25 @@ bool QtSoundPlayer::play(const QString &name, quint32 flags)
     // would otherwise bring up the sound server only to hold up the exit.
     if (TerminationRequested())
         return false;
+    thread().request(path, flags);
+    startupMark("sound-requested");
+    return m_thread->hasOutput();
+}
+
+void QtSoundPlayer::prepare(const QString &name)
+{
+    const QString path = findSoundFile(name, m_programFolder);
+    if (!path.isEmpty() && !TerminationRequested())
+        thread().prepare(path);
+}
+
+SoundThread &QtSoundPlayer::thread()
+{
     if (!m_thread) {
         m_thread = std::make_unique<SoundThread>();
         m_thread->start();
     }
-    m_thread->request(path, flags);
-    startupMark("sound-requested");
-    return m_thread->hasOutput();
+    return *m_thread;
 }
 
 } // namespace host

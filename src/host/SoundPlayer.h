@@ -15,6 +15,9 @@ public:
     virtual ~SoundPlayer() = default;
     // Returns at once when Async is set; reports failure only by the result.
     virtual bool play(const QString &name, quint32 flags) = 0;
+    // Gets what playing `name` would first wait for (the player, the sound
+    // server, the sound's samples) ready in the background; plays nothing.
+    virtual void prepare(const QString &name) { (void)name; }
 };
 
 class SoundThread;
@@ -32,8 +35,11 @@ public:
     // False when the file is missing, or when the sound service last said it
     // has no output; otherwise true: the sound is on its way.
     bool play(const QString &name, quint32 flags) override;
+    void prepare(const QString &name) override;
 
 private:
+    SoundThread &thread();
+
     QString m_programFolder;
     std::unique_ptr<SoundThread> m_thread; // started on the first sound
 };

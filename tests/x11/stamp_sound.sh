@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The stamp sound: "押印" plays petan.wav, found beside the program, whole on
-# the session's sound server; with no petan.wav the same press is silent; and
+# the session's sound server, at every press of a session; with no petan.wav the same press is silent; and
 # a sound server that accepts and never answers holds up neither a stamp nor
 # closing the window.
 # shellcheck source=lib.sh
@@ -16,6 +16,17 @@ qv_record_start "$QV_DIR/with-sound.raw"
 qv_press_stamp_button
 qv_expect_sound "$QV_DIR/with-sound.raw" "$floor" "press with petan.wav"
 qv_record_stop
+
+# Every stamp of a long session is heard, not only the first few: a player
+# used again and again once fell silent after some eight sounds.
+for press in $(seq 2 12); do
+    qv_restore
+    qv_wait_for_face "$QV_DIR/window.png"
+    qv_record_start "$QV_DIR/press-$press.raw"
+    qv_press_stamp_button
+    qv_expect_sound "$QV_DIR/press-$press.raw" "$floor" "press $press of one session"
+    qv_record_stop
+done
 
 # The same press with petan.wav gone from the program's folder, which is also
 # its working folder, and from every data folder it searches.

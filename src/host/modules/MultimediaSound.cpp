@@ -8,6 +8,8 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <memory>
+
 namespace {
 
 class MultimediaSoundPlayer final : public host::SoundPlayer {
@@ -19,21 +21,34 @@ public:
         // drops it.
         if (QMediaDevices::audioOutputs().isEmpty())
             return false;
-        if (path != m_loadedPath) {
-            m_effect.setSource(QUrl::fromLocalFile(path));
-            m_loadedPath = path;
-        }
-        m_effect.setLoopCount((flags & Loop) ? QSoundEffect::Infinite : 1);
-        m_effect.stop();
+        // A fresh player for every sound: Qt 6.4's player, played again and
+        // again on PulseAudio, falls silent after some eight sounds while it
+        // still reports playing. The sample itself is cached by Qt, so a new
+        // player costs no decoding; the one before stops with it, as a sound
+        // played anew always has.
+        auto next = std::make_unique<QSoundEffect>();
+        next->setSource(QUrl::fromLocalFile(path));
+        next->setLoopCount((flags & Loop) ? QSoundEffect::Infinite : 1);
         // QSoundEffect plays asynchronously; a sound still loading starts when ready.
-        m_effect.play();
+        next->play();
+        // Replaced only now, so the samples the two share stay loaded.
+        m_effect = std::move(next);
         return true;
+    }
+
+    void prepare(const QString &path) override
+    {
+        if (m_effect || QMediaDevices::audioOutputs().isEmpty())
+            return;
+        // Loading the source reads and decodes the samples, which the next
+        // player of the same sound then finds done.
+        m_effect = std::make_unique<QSoundEffect>();
+        m_effect->setSource(QUrl::fromLocalFile(path));
     }
 
 private:
     // Kept alive between calls: an asynchronous sound plays on after play() returns.
-    QSoundEffect m_effect;
-    QString m_loadedPath;
+    std::unique_ptr<QSoundEffect> m_effect;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // Start-up: the window's defaults, the stored settings, then the first face.
 #include "frm_QVanto.h"
 
+#include "host/AfterFirstFrame.h"
 #include "host/AppInfo.h"
 #include "host/Clock.h"
 #include "host/ComboBox.h"
@@ -99,8 +100,12 @@ void frm_QVanto::Form_Load()
     m_holdRedraw = false;
     m_form.SetVisible(true);
     RedrawStamp();
-    for (qint16 i = 0; i < 4; ++i)
-        ShowMissingGlyphs(i);
+    // Asking each row's face for every character loads the faces whole: the
+    // marks follow the first frame instead of holding it up.
+    host::afterFirstFrame(&m_form, [this] {
+        for (qint16 i = 0; i < 4; ++i)
+            ShowMissingGlyphs(i);
+    });
     host::startupMark("first-redraw");
 
     // Said once, now, rather than failing silently at every close and stamp.

@@ -170,6 +170,9 @@ void frm_QVanto::RedrawStamp()
 
 void frm_QVanto::ShowMissingGlyphs(qint16 Index)
 {
+    // While start-up fills the rows, the marks wait for the first frame.
+    if (m_holdRedraw)
+        return;
     if (Index < 0 || Index >= qint16(m_controls.cmbFontName.size()))
         return;
     host::ComboBox &field = *m_controls.cmbFontName[size_t(Index)];

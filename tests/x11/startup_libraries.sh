@@ -8,6 +8,9 @@
 qv_init "$@"
 qv_require_window_manager
 
+# The pointer away from where the window opens: a window mapped under it
+# with 押印 there would, rightly, ready the sound at once.
+xdotool mousemove 0 0
 qv_start
 qv_wait_for_face "$QV_DIR/window.png"
 qv_mapped_libraries >"$QV_DIR/maps-at-start"
